@@ -1,0 +1,5 @@
+#include "engine/settings.h"
+
+ReplySettings replySettings;
+
+void resetReplySettings() { replySettings = ReplySettings{}; }

@@ -1,0 +1,366 @@
+#include "platform/fake/device.h"
+
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <type_traits>
+
+#include "platform/handles.h"
+#include "platform/sms.h"
+#include "platform/thread.h"
+#include "platform/timer.h"
+
+namespace fake {
+namespace {
+
+constexpr size_t kMaxWindows = 8;
+constexpr size_t kMaxTimers = 16;
+constexpr size_t kOpCount = static_cast<size_t>(Op::Sleep) + 1;
+
+struct Window {
+  WindowProc proc;
+};
+
+struct Timer {
+  bool armed;
+  plat::HWND window;
+  uintptr_t id;
+  uint32_t interval;
+  uint64_t due;
+};
+
+struct Device {
+  Call calls[kMaxCalls];
+  size_t callCount;
+  size_t dropped;
+  int failures[kOpCount];
+  Window windows[kMaxWindows];
+  size_t windowCount;
+  Timer timers[kMaxTimers];
+  uint64_t now;
+  plat::RILNOTIFYCALLBACK notifyCallback;
+  uint32_t notifyParam;
+  int sleeps;
+};
+
+// Guards `device`; never held while program code runs.
+std::mutex deviceMutex;
+Device device;
+
+std::mutex callLock;
+thread_local bool holdingCallLock = false;
+
+Call* record(Op op) {
+  if (device.callCount == kMaxCalls) {
+    ++device.dropped;
+    return nullptr;
+  }
+  Call* c = &device.calls[device.callCount++];
+  std::memset(c, 0, sizeof *c);
+  c->op = op;
+  c->lockHeld = holdingCallLock;
+  return c;
+}
+
+bool shouldFail(Op op) {
+  int& left = device.failures[static_cast<size_t>(op)];
+  if (left == 0) return false;
+  if (left > 0) --left;
+  return true;
+}
+
+void copyUnits(char16_t* target, size_t capacity, const char16_t* source) {
+  size_t n = 0;
+  while (source != nullptr && n + 1 < capacity && source[n] != 0) {
+    target[n] = source[n];
+    ++n;
+  }
+  target[n] = 0;
+}
+
+size_t windowIndex(plat::HWND window) {
+  return reinterpret_cast<uintptr_t>(window) - 1;
+}
+
+Timer* findTimer(plat::HWND window, uintptr_t id) {
+  for (Timer& t : device.timers)
+    if (t.armed && t.window == window && t.id == id) return &t;
+  return nullptr;
+}
+
+template <typename T>
+uintptr_t asArg(T value) {
+  if constexpr (std::is_pointer_v<T>)
+    return reinterpret_cast<uintptr_t>(value);
+  else
+    return static_cast<uintptr_t>(value);
+}
+
+}  // namespace
+
+const char* opName(Op op) {
+  static const char* const names[kOpCount] = {
+      "RIL_Initialize", "SetTimer", "KillTimer", "SmsOpen",
+      "CloseHandle",    "SmsSendMessage", "SmsClose", "Sleep"};
+  return names[static_cast<size_t>(op)];
+}
+
+void reset() {
+  std::lock_guard<std::mutex> guard(deviceMutex);
+  std::memset(&device, 0, sizeof device);
+}
+
+size_t callCount() {
+  std::lock_guard<std::mutex> guard(deviceMutex);
+  return device.callCount;
+}
+
+size_t droppedCalls() {
+  std::lock_guard<std::mutex> guard(deviceMutex);
+  return device.dropped;
+}
+
+const Call& call(size_t index) {
+  std::lock_guard<std::mutex> guard(deviceMutex);
+  return device.calls[index < device.callCount ? index : kMaxCalls - 1];
+}
+
+void clearCalls() {
+  std::lock_guard<std::mutex> guard(deviceMutex);
+  device.callCount = 0;
+  device.dropped = 0;
+}
+
+const Call* findCall(Op op, size_t nth) {
+  std::lock_guard<std::mutex> guard(deviceMutex);
+  for (size_t i = 0; i < device.callCount; ++i)
+    if (device.calls[i].op == op && nth-- == 0) return &device.calls[i];
+  return nullptr;
+}
+
+size_t countCalls(Op op) {
+  std::lock_guard<std::mutex> guard(deviceMutex);
+  size_t n = 0;
+  for (size_t i = 0; i < device.callCount; ++i)
+    if (device.calls[i].op == op) ++n;
+  return n;
+}
+
+void failCall(Op op, int times) {
+  std::lock_guard<std::mutex> guard(deviceMutex);
+  device.failures[static_cast<size_t>(op)] = times;
+}
+
+plat::HWND createWindow(WindowProc proc) {
+  std::lock_guard<std::mutex> guard(deviceMutex);
+  if (device.windowCount == kMaxWindows) return nullptr;
+  device.windows[device.windowCount++].proc = proc;
+  return reinterpret_cast<plat::HWND>(device.windowCount);
+}
+
+uint64_t now() {
+  std::lock_guard<std::mutex> guard(deviceMutex);
+  return device.now;
+}
+
+bool timerArmed(plat::HWND window, uintptr_t id) {
+  std::lock_guard<std::mutex> guard(deviceMutex);
+  return findTimer(window, id) != nullptr;
+}
+
+bool takeNextExpiry(uint64_t ms, PendingTimer* taken) {
+  std::lock_guard<std::mutex> guard(deviceMutex);
+  const uint64_t until = device.now + ms;
+  Timer* next = nullptr;
+  for (Timer& t : device.timers)
+    if (t.armed && t.due <= until && (next == nullptr || t.due < next->due))
+      next = &t;
+  if (next == nullptr) {
+    device.now = until;
+    return false;
+  }
+  device.now = next->due;
+  next->due += next->interval;
+  *taken = {next->window, next->id};
+  return true;
+}
+
+void deliver(const PendingTimer& expiry) {
+  WindowProc proc = nullptr;
+  {
+    std::lock_guard<std::mutex> guard(deviceMutex);
+    const size_t index = windowIndex(expiry.window);
+    if (index < device.windowCount) proc = device.windows[index].proc;
+  }
+  if (proc != nullptr) proc(expiry.window, plat::WM_TIMER, expiry.id, 0);
+}
+
+void advanceClock(uint64_t ms) {
+  const uint64_t until = now() + ms;
+  PendingTimer expiry;
+  for (;;) {
+    const uint64_t at = now();
+    if (!takeNextExpiry(until - at, &expiry)) return;
+    deliver(expiry);
+  }
+}
+
+bool radioRegistered() {
+  std::lock_guard<std::mutex> guard(deviceMutex);
+  return device.notifyCallback != nullptr;
+}
+
+void notify(uint32_t code, const void* payload, uint32_t size) {
+  plat::RILNOTIFYCALLBACK callback;
+  uint32_t param;
+  {
+    std::lock_guard<std::mutex> guard(deviceMutex);
+    callback = device.notifyCallback;
+    param = device.notifyParam;
+  }
+  if (callback != nullptr) callback(code, payload, size, param);
+}
+
+}  // namespace fake
+
+namespace plat {
+
+using fake::Op;
+using fake::asArg;
+
+HRESULT RIL_Initialize(uint32_t dwIndex, RILRESULTCALLBACK resultCallback,
+                       RILNOTIFYCALLBACK notifyCallback,
+                       uint32_t dwNotificationClasses, uint32_t dwParam,
+                       HRIL* lphRil) {
+  std::lock_guard<std::mutex> guard(fake::deviceMutex);
+  if (fake::Call* c = fake::record(Op::RIL_Initialize)) {
+    c->args[0] = dwIndex;
+    c->args[1] = reinterpret_cast<uintptr_t>(resultCallback);
+    c->args[2] = reinterpret_cast<uintptr_t>(notifyCallback);
+    c->args[3] = dwNotificationClasses;
+    c->args[4] = dwParam;
+    c->args[5] = asArg(lphRil);
+  }
+  if (fake::shouldFail(Op::RIL_Initialize)) return E_FAIL;
+  fake::device.notifyCallback = notifyCallback;
+  fake::device.notifyParam = dwParam;
+  if (lphRil != nullptr) *lphRil = reinterpret_cast<HRIL>(0x5A1);
+  return S_OK;
+}
+
+uintptr_t SetTimer(HWND hWnd, uintptr_t nIDEvent, uint32_t uElapse) {
+  std::lock_guard<std::mutex> guard(fake::deviceMutex);
+  if (fake::Call* c = fake::record(Op::SetTimer)) {
+    c->args[0] = asArg(hWnd);
+    c->args[1] = nIDEvent;
+    c->args[2] = uElapse;
+  }
+  fake::Timer* t = fake::findTimer(hWnd, nIDEvent);
+  for (size_t i = 0; t == nullptr && i < fake::kMaxTimers; ++i)
+    if (!fake::device.timers[i].armed) t = &fake::device.timers[i];
+  if (t == nullptr) return 0;
+  *t = {true, hWnd, nIDEvent, uElapse, fake::device.now + uElapse};
+  return nIDEvent;
+}
+
+BOOL KillTimer(HWND hWnd, uintptr_t uIDEvent) {
+  std::lock_guard<std::mutex> guard(fake::deviceMutex);
+  if (fake::Call* c = fake::record(Op::KillTimer)) {
+    c->args[0] = asArg(hWnd);
+    c->args[1] = uIDEvent;
+  }
+  fake::Timer* t = fake::findTimer(hWnd, uIDEvent);
+  if (t == nullptr) return 0;
+  t->armed = false;
+  return 1;
+}
+
+HRESULT SmsOpen(const char16_t* ptsMessageProtocol, uint32_t dwMessageModes,
+                SMS_HANDLE* psmshHandle, HANDLE* phMessageAvailableEvent) {
+  std::lock_guard<std::mutex> guard(fake::deviceMutex);
+  if (fake::Call* c = fake::record(Op::SmsOpen)) {
+    c->args[0] = asArg(ptsMessageProtocol);
+    c->args[1] = dwMessageModes;
+    c->args[2] = asArg(psmshHandle);
+    c->args[3] = asArg(phMessageAvailableEvent);
+    fake::copyUnits(c->text, 256, ptsMessageProtocol);
+  }
+  if (fake::shouldFail(Op::SmsOpen)) return E_FAIL;
+  *psmshHandle = reinterpret_cast<SMS_HANDLE>(0x5305);
+  *phMessageAvailableEvent = reinterpret_cast<HANDLE>(0xE7E7);
+  return S_OK;
+}
+
+BOOL CloseHandle(HANDLE hObject) {
+  std::lock_guard<std::mutex> guard(fake::deviceMutex);
+  if (fake::Call* c = fake::record(Op::CloseHandle))
+    c->args[0] = asArg(hObject);
+  return 1;
+}
+
+HRESULT SmsSendMessage(SMS_HANDLE smshHandle,
+                       const SMS_ADDRESS* psmsaSMSCAddress,
+                       const SMS_ADDRESS* psmsaDestinationAddress,
+                       const SYSTEMTIME* pstValidityPeriod,
+                       const uint8_t* pbData, uint32_t dwDataSize,
+                       const uint8_t* pbProviderSpecificData,
+                       uint32_t dwProviderSpecificDataSize,
+                       uint32_t smsdeDataEncoding, uint32_t dwOptions,
+                       uint32_t* psmsmidMessageID) {
+  std::lock_guard<std::mutex> guard(fake::deviceMutex);
+  if (fake::Call* c = fake::record(Op::SmsSendMessage)) {
+    const uintptr_t args[11] = {
+        asArg(smshHandle),      asArg(psmsaSMSCAddress),
+        asArg(psmsaDestinationAddress), asArg(pstValidityPeriod),
+        asArg(pbData),          dwDataSize,
+        asArg(pbProviderSpecificData),  dwProviderSpecificDataSize,
+        smsdeDataEncoding,      dwOptions,
+        asArg(psmsmidMessageID)};
+    std::memcpy(c->args, args, sizeof args);
+    if (psmsaDestinationAddress != nullptr) {
+      c->addressType = psmsaDestinationAddress->smsatAddressType;
+      fake::copyUnits(c->text, 256, psmsaDestinationAddress->ptsAddress);
+    }
+    c->dataSize = dwDataSize;
+    if (pbData != nullptr)
+      std::memcpy(c->data, pbData,
+                  dwDataSize < sizeof c->data ? dwDataSize : sizeof c->data);
+    if (pbProviderSpecificData != nullptr)
+      std::memcpy(c->provider, pbProviderSpecificData,
+                  dwProviderSpecificDataSize < sizeof c->provider
+                      ? dwProviderSpecificDataSize
+                      : sizeof c->provider);
+  }
+  return fake::shouldFail(Op::SmsSendMessage) ? E_FAIL : S_OK;
+}
+
+HRESULT SmsClose(SMS_HANDLE smshHandle) {
+  std::lock_guard<std::mutex> guard(fake::deviceMutex);
+  if (fake::Call* c = fake::record(Op::SmsClose))
+    c->args[0] = asArg(smshHandle);
+  return fake::shouldFail(Op::SmsClose) ? E_FAIL : S_OK;
+}
+
+void Sleep(uint32_t dwMilliseconds) {
+  {
+    std::lock_guard<std::mutex> guard(fake::deviceMutex);
+    if (fake::Call* c = fake::record(Op::Sleep)) c->args[0] = dwMilliseconds;
+    if (++fake::device.sleeps < fake::kSleepsBeforeParking) return;
+  }
+  static std::mutex parkMutex;
+  static std::condition_variable never;
+  std::unique_lock<std::mutex> park(parkMutex);
+  never.wait(park, [] { return false; });
+}
+
+void EnterCallLock() {
+  fake::callLock.lock();
+  fake::holdingCallLock = true;
+}
+
+void LeaveCallLock() {
+  fake::holdingCallLock = false;
+  fake::callLock.unlock();
+}
+
+}  // namespace plat
