@@ -51,6 +51,15 @@ std::u16string toUtf16(const std::string& text) {
   return out;
 }
 
+// The caller's number is the rest of the line: numbers may hold blanks.
+std::string restOfLine(std::istringstream& words) {
+  std::string rest;
+  std::getline(words >> std::ws, rest);
+  while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t'))
+    rest.pop_back();
+  return rest;
+}
+
 bool parseNumber(const std::string& word, uint32_t* value) {
   if (word.empty() || word[0] == '-') return false;
   errno = 0;
@@ -96,7 +105,8 @@ bool parseCallScript(const std::string& text, std::vector<CallStep>* steps,
     words >> kind;
     std::string number;
     if (kind == "callerid") {
-      if (!(words >> number)) {
+      number = restOfLine(words);
+      if (number.empty()) {
         *error = where + "callerid needs a number";
         return false;
       }
@@ -119,8 +129,7 @@ bool parseCallScript(const std::string& text, std::vector<CallStep>* steps,
                  std::to_string(kMaxPayload) + " bytes";
         return false;
       }
-      words >> number;
-      step.payload = makeCallerRecord(number, bytes);
+      step.payload = makeCallerRecord(restOfLine(words), bytes);
     } else {
       *error = where + "unknown step \"" + kind + "\"";
       return false;

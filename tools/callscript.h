@@ -3,7 +3,8 @@
 // the in-memory device and the phone emulator sends them to the program.
 //
 //   # comment
-//   <delay-ms> callerid <number>        caller identification, 1576 bytes
+//   <delay-ms> callerid <number>        caller identification, 1576 bytes;
+//                                       the number is the rest of the line
 //   <delay-ms> ring                     one ring, 32 bytes
 //   <delay-ms> connect                  the call was answered, 16 bytes
 //   <delay-ms> end                      the call is over, no payload

@@ -1,8 +1,9 @@
 #include "platform/fake/device.h"
 
-#include <condition_variable>
+#include <chrono>
 #include <cstring>
 #include <mutex>
+#include <thread>
 #include <type_traits>
 
 #include "platform/handles.h"
@@ -58,6 +59,7 @@ Call* record(Op op) {
   Call* c = &device.calls[device.callCount++];
   std::memset(c, 0, sizeof *c);
   c->op = op;
+  c->time = device.now;
   c->lockHeld = holdingCallLock;
   return c;
 }
@@ -347,10 +349,7 @@ void Sleep(uint32_t dwMilliseconds) {
     if (fake::Call* c = fake::record(Op::Sleep)) c->args[0] = dwMilliseconds;
     if (++fake::device.sleeps < fake::kSleepsBeforeParking) return;
   }
-  static std::mutex parkMutex;
-  static std::condition_variable never;
-  std::unique_lock<std::mutex> park(parkMutex);
-  never.wait(park, [] { return false; });
+  for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
 }
 
 void EnterCallLock() {

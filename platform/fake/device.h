@@ -29,6 +29,7 @@ const char* opName(Op op);
 // in `args`; what they pointed to is copied into the fields below.
 struct Call {
   Op op;
+  uint64_t time;  // the virtual clock when the call was made
   bool lockHeld;  // the calling thread held the call lock
   uintptr_t args[11];
   char16_t text[256];  // SmsOpen: protocol; SmsSendMessage: destination
