@@ -38,9 +38,9 @@ void sendReply() {
 
   const char16_t* text = callState.useSecond ? replySettings.secondText
                                              : replySettings.mainText;
-  const size_t length = textLength(text, kReplyTextCapacity);
+  const size_t length = textLength(text, kReplyTextCapacity - 1);
   // The service takes the units little-endian, whatever the host order.
-  uint8_t data[kReplyTextCapacity * 2];
+  uint8_t data[(kReplyTextCapacity - 1) * 2];
   for (size_t i = 0; i < length; ++i) {
     data[2 * i] = static_cast<uint8_t>(text[i] & 0xFF);
     data[2 * i + 1] = static_cast<uint8_t>(text[i] >> 8);

@@ -161,10 +161,10 @@ TEST_F(Sender, TextChoiceAndSizes) {
   }
 }
 
-TEST_F(Sender, AnUnterminatedTextIsSentNoFurtherThanItsStorage) {
+TEST_F(Sender, AnUnterminatedTextIsSentNoFurtherThanItsLimit) {
   for (char16_t& u : replySettings.mainText) u = u'z';
   sendLocked();
-  EXPECT_EQ(fake::findCall(Op::SmsSendMessage)->dataSize, 320u);
+  EXPECT_EQ(fake::findCall(Op::SmsSendMessage)->dataSize, 318u);
 }
 
 }  // namespace
