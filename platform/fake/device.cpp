@@ -4,8 +4,8 @@
 #include <cstring>
 #include <mutex>
 #include <thread>
-#include <type_traits>
 
+#include "platform/fake/internal.h"
 #include "platform/handles.h"
 #include "platform/sms.h"
 #include "platform/thread.h"
@@ -16,7 +16,6 @@ namespace {
 
 constexpr size_t kMaxWindows = 8;
 constexpr size_t kMaxTimers = 16;
-constexpr size_t kOpCount = static_cast<size_t>(Op::Sleep) + 1;
 
 struct Window {
   WindowProc proc;
@@ -30,11 +29,13 @@ struct Timer {
   uint64_t due;
 };
 
+// The log stays out of Device, so a reset need not clear all of it.
+Call calls[kMaxCalls];
+
 struct Device {
-  Call calls[kMaxCalls];
   size_t callCount;
   size_t dropped;
-  int failures[kOpCount];
+  Failure failures[kOpCount];
   Window windows[kMaxWindows];
   size_t windowCount;
   Timer timers[kMaxTimers];
@@ -44,19 +45,21 @@ struct Device {
   int sleeps;
 };
 
-// Guards `device`; never held while program code runs.
-std::mutex deviceMutex;
 Device device;
 
 std::mutex callLock;
 thread_local bool holdingCallLock = false;
+
+}  // namespace
+
+std::mutex deviceMutex;
 
 Call* record(Op op) {
   if (device.callCount == kMaxCalls) {
     ++device.dropped;
     return nullptr;
   }
-  Call* c = &device.calls[device.callCount++];
+  Call* c = &calls[device.callCount++];
   std::memset(c, 0, sizeof *c);
   c->op = op;
   c->time = device.now;
@@ -65,9 +68,13 @@ Call* record(Op op) {
 }
 
 bool shouldFail(Op op) {
-  int& left = device.failures[static_cast<size_t>(op)];
-  if (left == 0) return false;
-  if (left > 0) --left;
+  Failure& f = device.failures[static_cast<size_t>(op)];
+  if (f.times == 0) return false;
+  if (f.after > 0) {
+    --f.after;
+    return false;
+  }
+  if (f.times > 0) --f.times;
   return true;
 }
 
@@ -80,6 +87,21 @@ void copyUnits(char16_t* target, size_t capacity, const char16_t* source) {
   target[n] = 0;
 }
 
+std::u16string folded(const std::u16string& text) {
+  std::u16string out(text);
+  for (char16_t& u : out)
+    if (u >= u'A' && u <= u'Z') u = static_cast<char16_t>(u + 32);
+  return out;
+}
+
+void copyBytes(Call* c, const void* bytes, size_t size) {
+  c->dataSize = static_cast<uint32_t>(size);
+  if (bytes != nullptr)
+    std::memcpy(c->data, bytes, size < sizeof c->data ? size : sizeof c->data);
+}
+
+namespace {
+
 size_t windowIndex(plat::HWND window) {
   return reinterpret_cast<uintptr_t>(window) - 1;
 }
@@ -90,26 +112,32 @@ Timer* findTimer(plat::HWND window, uintptr_t id) {
   return nullptr;
 }
 
-template <typename T>
-uintptr_t asArg(T value) {
-  if constexpr (std::is_pointer_v<T>)
-    return reinterpret_cast<uintptr_t>(value);
-  else
-    return static_cast<uintptr_t>(value);
-}
-
 }  // namespace
 
 const char* opName(Op op) {
   static const char* const names[kOpCount] = {
-      "RIL_Initialize", "SetTimer", "KillTimer", "SmsOpen",
-      "CloseHandle",    "SmsSendMessage", "SmsClose", "Sleep"};
+      "RIL_Initialize",   "SetTimer",         "KillTimer",
+      "SmsOpen",          "CloseHandle",      "SmsSendMessage",
+      "SmsClose",         "Sleep",            "RegOpenKeyExW",
+      "RegQueryValueExW", "RegCreateKeyExW",  "RegSetValueExW",
+      "RegCloseKey",      "CreateFileW",      "SetFilePointer",
+      "ReadFile",         "WriteFile",        "DeleteFileW",
+      "MoveFileExW",      "wcstombs",         "MultiByteToWideChar",
+      "CoInitializeEx",   "CoCreateInstance", "Logon",
+      "GetDefaultFolder", "get_Items",        "QueryInterface",
+      "get_Count",        "Item",             "Getter",
+      "Logoff",           "CoUninitialize",   "MessageBoxW"};
   return names[static_cast<size_t>(op)];
 }
 
 void reset() {
-  std::lock_guard<std::mutex> guard(deviceMutex);
-  std::memset(&device, 0, sizeof device);
+  {
+    std::lock_guard<std::mutex> guard(deviceMutex);
+    std::memset(&device, 0, sizeof device);
+  }
+  resetRegistry();
+  resetFiles();
+  resetContacts();
 }
 
 size_t callCount() {
@@ -124,7 +152,7 @@ size_t droppedCalls() {
 
 const Call& call(size_t index) {
   std::lock_guard<std::mutex> guard(deviceMutex);
-  return device.calls[index < device.callCount ? index : kMaxCalls - 1];
+  return calls[index < device.callCount ? index : kMaxCalls - 1];
 }
 
 void clearCalls() {
@@ -136,7 +164,7 @@ void clearCalls() {
 const Call* findCall(Op op, size_t nth) {
   std::lock_guard<std::mutex> guard(deviceMutex);
   for (size_t i = 0; i < device.callCount; ++i)
-    if (device.calls[i].op == op && nth-- == 0) return &device.calls[i];
+    if (calls[i].op == op && nth-- == 0) return &calls[i];
   return nullptr;
 }
 
@@ -144,13 +172,13 @@ size_t countCalls(Op op) {
   std::lock_guard<std::mutex> guard(deviceMutex);
   size_t n = 0;
   for (size_t i = 0; i < device.callCount; ++i)
-    if (device.calls[i].op == op) ++n;
+    if (calls[i].op == op) ++n;
   return n;
 }
 
-void failCall(Op op, int times) {
+void failCall(Op op, int times, int after) {
   std::lock_guard<std::mutex> guard(deviceMutex);
-  device.failures[static_cast<size_t>(op)] = times;
+  device.failures[static_cast<size_t>(op)] = {times, after};
 }
 
 plat::HWND createWindow(WindowProc proc) {
@@ -294,10 +322,16 @@ HRESULT SmsOpen(const char16_t* ptsMessageProtocol, uint32_t dwMessageModes,
 }
 
 BOOL CloseHandle(HANDLE hObject) {
-  std::lock_guard<std::mutex> guard(fake::deviceMutex);
-  if (fake::Call* c = fake::record(Op::CloseHandle))
-    c->args[0] = asArg(hObject);
-  return 1;
+  bool fails;
+  {
+    std::lock_guard<std::mutex> guard(fake::deviceMutex);
+    if (fake::Call* c = fake::record(Op::CloseHandle))
+      c->args[0] = asArg(hObject);
+    fails = fake::shouldFail(Op::CloseHandle);
+  }
+  // A failing close (data that could not be flushed) still ends the handle.
+  fake::closeFile(hObject);
+  return fails ? 0 : 1;
 }
 
 HRESULT SmsSendMessage(SMS_HANDLE smshHandle,
@@ -323,10 +357,7 @@ HRESULT SmsSendMessage(SMS_HANDLE smshHandle,
       c->addressType = psmsaDestinationAddress->smsatAddressType;
       fake::copyUnits(c->text, 256, psmsaDestinationAddress->ptsAddress);
     }
-    c->dataSize = dwDataSize;
-    if (pbData != nullptr)
-      std::memcpy(c->data, pbData,
-                  dwDataSize < sizeof c->data ? dwDataSize : sizeof c->data);
+    fake::copyBytes(c, pbData, dwDataSize);
     if (pbProviderSpecificData != nullptr)
       std::memcpy(c->provider, pbProviderSpecificData,
                   dwProviderSpecificDataSize < sizeof c->provider

@@ -21,25 +21,53 @@ enum class Op {
   SmsSendMessage,
   SmsClose,
   Sleep,
+  RegOpenKeyExW,
+  RegQueryValueExW,
+  RegCreateKeyExW,
+  RegSetValueExW,
+  RegCloseKey,
+  CreateFileW,
+  SetFilePointer,
+  ReadFile,
+  WriteFile,
+  DeleteFileW,
+  MoveFileExW,
+  wcstombs,
+  MultiByteToWideChar,
+  CoInitializeEx,
+  CoCreateInstance,
+  Logon,
+  GetDefaultFolder,
+  get_Items,
+  QueryInterface,
+  get_Count,
+  Item,
+  Getter,  // one of the nine contact getters; args[0] says which
+  Logoff,
+  CoUninitialize,
+  MessageBoxW,
+  OpCount  // not an operation: the number of them
 };
 
 const char* opName(Op op);
 
 // One platform call as it was made. Pointer arguments are kept as addresses
-// in `args`; what they pointed to is copied into the fields below.
+// in `args`; what they pointed to is copied into the fields below (text:
+// protocol, destination, key or value name, path, message box text).
 struct Call {
   Op op;
   uint64_t time;  // the virtual clock when the call was made
   bool lockHeld;  // the calling thread held the call lock
   uintptr_t args[11];
-  char16_t text[256];  // SmsOpen: protocol; SmsSendMessage: destination
+  char16_t text[256];
+  char16_t text2[128];   // MoveFileExW: target; MessageBoxW: caption
   uint32_t addressType;  // SmsSendMessage: destination address type
-  uint8_t data[512];  // SmsSendMessage: message data (first 512 bytes)
+  uint8_t data[512];  // message data, value or bytes written (first 512)
   uint32_t dataSize;
   uint8_t provider[16];  // SmsSendMessage: provider data (first 16 bytes)
 };
 
-constexpr size_t kMaxCalls = 4096;
+constexpr size_t kMaxCalls = 16384;
 
 // Forgets everything: calls, failures, timers, windows, radio registration,
 // and sets the virtual clock to 0.
@@ -54,9 +82,10 @@ void clearCalls();
 const Call* findCall(Op op, size_t nth = 0);
 size_t countCalls(Op op);
 
-// The next `times` calls of `op` fail (RIL_Initialize, SmsOpen,
-// SmsSendMessage, SmsClose); a negative count fails them all from now on.
-void failCall(Op op, int times = -1);
+// After `after` more calls of `op` succeed, the next `times` fail; a negative
+// count fails them all from then on. Any operation that can fail on the
+// device can be made to fail here.
+void failCall(Op op, int times = -1, int after = 0);
 
 // Windows exist only to receive timer messages.
 using WindowProc = intptr_t (*)(plat::HWND, uint32_t message, uintptr_t wParam,
