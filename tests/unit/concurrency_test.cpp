@@ -59,7 +59,10 @@ TEST(Concurrency, NotificationsAgainstTimerExpiries) {
       radioDone = true;
     });
     // The main thread's message loop: deliver whatever falls due.
-    while (!radioDone) fake::advanceClock(5000);
+    while (!radioDone) {
+      fake::advanceClock(5000);
+      std::this_thread::yield();
+    }
     radio.join();
 
     ASSERT_EQ(fake::droppedCalls(), 0u);
