@@ -42,4 +42,20 @@ BOOL DeleteFileW(const char16_t* lpFileName);
 BOOL MoveFileExW(const char16_t* lpExistingFileName,
                  const char16_t* lpNewFileName, uint32_t dwFlags);
 
+constexpr uint32_t MAX_PATH = 260;
+
+// Only the search handle matters to the program; the record is opaque.
+struct WIN32_FIND_DATAW {
+  uint32_t dwFileAttributes;
+  char16_t cFileName[MAX_PATH];
+};
+
+HANDLE FindFirstFileW(const char16_t* lpFileName,
+                      WIN32_FIND_DATAW* lpFindFileData);
+BOOL FindClose(HANDLE hFindFile);
+
+// The program's own path when hModule is null; returns the units copied.
+uint32_t GetModuleFileNameW(HINSTANCE hModule, char16_t* lpFilename,
+                            uint32_t nSize);
+
 }  // namespace plat

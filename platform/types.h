@@ -12,6 +12,12 @@ using HANDLE = void*;
 
 struct WindowObject;
 using HWND = WindowObject*;
+struct InstanceObject;
+using HINSTANCE = InstanceObject*;
+
+using WPARAM = uintptr_t;
+using LPARAM = intptr_t;
+using LRESULT = intptr_t;
 
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);

@@ -106,7 +106,7 @@ HRESULT RIL_Initialize(uint32_t /*dwIndex*/, RILRESULTCALLBACK resultCallback,
                     CreateEventW(nullptr, TRUE, FALSE, nullptr), false};
   HANDLE thread = nullptr;
   if (start.ready != nullptr)
-    thread = CreateThread(nullptr, 0, channelThread, &start, 0, nullptr);
+    thread = ::CreateThread(nullptr, 0, channelThread, &start, 0, nullptr);
   bool ok = false;
   if (thread != nullptr) {
     const HANDLE waits[2] = {start.ready, thread};
