@@ -166,7 +166,10 @@ bool isQuotedPrintable(const Property& p) {
 // that ends in "=" goes on in the next line, whatever that begins with.
 bool nextLogicalLine(LineReader* in, Version version, std::string* line) {
   if (in->atEnd()) return false;
-  line->assign(in->next());
+  // The physical line read last: only its own end can be a soft break, not
+  // an "=" that an empty line after it would leave at the joined end.
+  std::string_view last = in->next();
+  line->assign(last);
   // Known once the line has its first colon, and from then on fixed; each
   // byte is searched once, so no line costs more than its length.
   int quotedPrintable = -1;
@@ -182,16 +185,17 @@ bool nextLogicalLine(LineReader* in, Version version, std::string* line) {
             isQuotedPrintable(p);
       }
     }
-    if (quotedPrintable > 0 && !line->empty() && line->back() == '=') {
+    if (quotedPrintable > 0 && !last.empty() && last.back() == '=') {
       line->pop_back();
       if (in->atEnd()) return true;  // a soft break with nothing after it
-      line->append(in->next());
+      last = in->next();
+      line->append(last);
       continue;
     }
     if (!in->atEnd() && isBlank(in->peek())) {
-      std::string_view more = in->next();
-      if (version != Version::V21) more.remove_prefix(1);
-      line->append(more);
+      last = in->next();
+      if (version != Version::V21) last.remove_prefix(1);
+      line->append(last);
       continue;
     }
     return true;

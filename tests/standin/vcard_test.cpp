@@ -146,6 +146,10 @@ TEST(VCard, FileShapesAndDamage) {
       {"blanks around names and numbers",
        "BEGIN:VCARD\nN: Lee ;\tKim ;;;\nTEL;HOME:  \nTEL;HOME: 2 \nEND:VCARD\n",
        true, {contact({"Kim", "Lee", "2"})}},
+      {"a literal = before a soft break and an empty line ends the value",
+       "BEGIN:VCARD\r\nN;ENCODING=QUOTED-PRINTABLE:M=FCller==\r\n\r\n"
+       "END:VCARD\r\nBEGIN:VCARD\r\nN:Berg;Anna\r\nEND:VCARD\r\n",
+       true, {contact({"", "M\xc3\xbc" "ller="}), contact({"Anna", "Berg"})}},
   };
   for (const TextCase& c : cases) {
     bool valid = !c.valid;
