@@ -14,12 +14,7 @@
 namespace fake {
 namespace {
 
-constexpr size_t kMaxWindows = 8;
 constexpr size_t kMaxTimers = 16;
-
-struct Window {
-  WindowProc proc;
-};
 
 struct Timer {
   bool armed;
@@ -36,8 +31,6 @@ struct Device {
   size_t callCount;
   size_t dropped;
   Failure failures[kOpCount];
-  Window windows[kMaxWindows];
-  size_t windowCount;
   Timer timers[kMaxTimers];
   uint64_t now;
   plat::RILNOTIFYCALLBACK notifyCallback;
@@ -102,10 +95,6 @@ void copyBytes(Call* c, const void* bytes, size_t size) {
 
 namespace {
 
-size_t windowIndex(plat::HWND window) {
-  return reinterpret_cast<uintptr_t>(window) - 1;
-}
-
 Timer* findTimer(plat::HWND window, uintptr_t id) {
   for (Timer& t : device.timers)
     if (t.armed && t.window == window && t.id == id) return &t;
@@ -115,7 +104,7 @@ Timer* findTimer(plat::HWND window, uintptr_t id) {
 }  // namespace
 
 const char* opName(Op op) {
-  static const char* const names[kOpCount] = {
+  static const char* const names[] = {
       "RIL_Initialize",   "SetTimer",         "KillTimer",
       "SmsOpen",          "CloseHandle",      "SmsSendMessage",
       "SmsClose",         "Sleep",            "RegOpenKeyExW",
@@ -126,7 +115,22 @@ const char* opName(Op op) {
       "CoInitializeEx",   "CoCreateInstance", "Logon",
       "GetDefaultFolder", "get_Items",        "QueryInterface",
       "get_Count",        "Item",             "Getter",
-      "Logoff",           "CoUninitialize",   "MessageBoxW"};
+      "Logoff",           "CoUninitialize",   "MessageBoxW",
+      "RegisterClassW", "CreateWindowExW", "FindWindowW", "ShowWindow",
+      "UpdateWindow", "DefWindowProcW", "DestroyWindow", "PostQuitMessage",
+      "SendMessageW", "MoveWindow", "SetForegroundWindow", "GetSystemMetrics",
+      "GetMessageW", "TranslateMessage", "DispatchMessageW",
+      "LoadAcceleratorsW", "TranslateAcceleratorW", "LoadIconW", "LoadImageW",
+      "DestroyIcon", "Shell_NotifyIconW", "CreateThread", "FindResourceW",
+      "LoadResource", "DialogBoxIndirectParamW", "EndDialog", "GetDlgItem",
+      "GetDlgCtrlID", "SetWindowTextW", "GetWindowTextW", "SetFocus",
+      "CreateFontIndirectW", "CreateSolidBrush", "GetStockObject",
+      "DeleteObject", "SelectObject", "SetBkMode", "SetTextColor",
+      "SHInitDialog", "SHDoneButton", "SHFullScreen", "SHSipPreference",
+      "SHHandleWMActivate", "SHHandleWMSettingChange",
+      "SHGetSpecialFolderPath", "SHCreateShortcut", "FindFirstFileW",
+      "FindClose", "GetModuleFileNameW"};
+  static_assert(sizeof names / sizeof *names == kOpCount, "a name per Op");
   return names[static_cast<size_t>(op)];
 }
 
@@ -138,6 +142,7 @@ void reset() {
   resetRegistry();
   resetFiles();
   resetContacts();
+  resetUi();
 }
 
 size_t callCount() {
@@ -181,13 +186,6 @@ void failCall(Op op, int times, int after) {
   device.failures[static_cast<size_t>(op)] = {times, after};
 }
 
-plat::HWND createWindow(WindowProc proc) {
-  std::lock_guard<std::mutex> guard(deviceMutex);
-  if (device.windowCount == kMaxWindows) return nullptr;
-  device.windows[device.windowCount++].proc = proc;
-  return reinterpret_cast<plat::HWND>(device.windowCount);
-}
-
 uint64_t now() {
   std::lock_guard<std::mutex> guard(deviceMutex);
   return device.now;
@@ -216,13 +214,12 @@ bool takeNextExpiry(uint64_t ms, PendingTimer* taken) {
 }
 
 void deliver(const PendingTimer& expiry) {
-  WindowProc proc = nullptr;
-  {
-    std::lock_guard<std::mutex> guard(deviceMutex);
-    const size_t index = windowIndex(expiry.window);
-    if (index < device.windowCount) proc = device.windows[index].proc;
-  }
-  if (proc != nullptr) proc(expiry.window, plat::WM_TIMER, expiry.id, 0);
+  deliverMessage(expiry.window, plat::WM_TIMER, expiry.id, 0);
+}
+
+void dropWindowTimers(plat::HWND window) {
+  for (Timer& t : device.timers)
+    if (t.window == window) t.armed = false;
 }
 
 void advanceClock(uint64_t ms) {
@@ -330,7 +327,7 @@ BOOL CloseHandle(HANDLE hObject) {
     fails = fake::shouldFail(Op::CloseHandle);
   }
   // A failing close (data that could not be flushed) still ends the handle.
-  fake::closeFile(hObject);
+  if (!fake::closeFile(hObject)) fake::closeThread(hObject);
   return fails ? 0 : 1;
 }
 

@@ -1,7 +1,8 @@
 // The in-memory device the native tests link instead of the real platform.
 // It records every platform call with its arguments, can make any call fail,
 // and runs window timers on a virtual clock that the test advances.
-// It never allocates, so it can stand behind allocation-counting benchmarks.
+// Its call log, timer and radio paths never allocate, so it can stand behind
+// allocation-counting benchmarks.
 #pragma once
 
 #include <cstddef>
@@ -46,6 +47,55 @@ enum class Op {
   Logoff,
   CoUninitialize,
   MessageBoxW,
+  RegisterClassW,
+  CreateWindowExW,
+  FindWindowW,
+  ShowWindow,
+  UpdateWindow,
+  DefWindowProcW,
+  DestroyWindow,
+  PostQuitMessage,
+  SendMessageW,
+  MoveWindow,
+  SetForegroundWindow,
+  GetSystemMetrics,
+  GetMessageW,
+  TranslateMessage,
+  DispatchMessageW,
+  LoadAcceleratorsW,
+  TranslateAcceleratorW,
+  LoadIconW,
+  LoadImageW,
+  DestroyIcon,
+  Shell_NotifyIconW,
+  CreateThread,
+  FindResourceW,
+  LoadResource,
+  DialogBoxIndirectParamW,
+  EndDialog,
+  GetDlgItem,
+  GetDlgCtrlID,
+  SetWindowTextW,
+  GetWindowTextW,
+  SetFocus,
+  CreateFontIndirectW,
+  CreateSolidBrush,
+  GetStockObject,
+  DeleteObject,
+  SelectObject,
+  SetBkMode,
+  SetTextColor,
+  SHInitDialog,
+  SHDoneButton,
+  SHFullScreen,
+  SHSipPreference,
+  SHHandleWMActivate,
+  SHHandleWMSettingChange,
+  SHGetSpecialFolderPath,
+  SHCreateShortcut,
+  FindFirstFileW,
+  FindClose,
+  GetModuleFileNameW,
   OpCount  // not an operation: the number of them
 };
 
@@ -87,7 +137,8 @@ size_t countCalls(Op op);
 // device can be made to fail here.
 void failCall(Op op, int times = -1, int after = 0);
 
-// Windows exist only to receive timer messages.
+// A window of the program that gets no WM_CREATE: a target for timers
+// (platform/fake/ui.h has the rest of the windowing).
 using WindowProc = intptr_t (*)(plat::HWND, uint32_t message, uintptr_t wParam,
                                 intptr_t lParam);
 plat::HWND createWindow(WindowProc proc);

@@ -46,7 +46,20 @@ std::u16string folded(const std::u16string& text);
 void resetRegistry();
 void resetFiles();
 void resetContacts();
+void resetUi();
 // Closes a file handle of the file system; false for any other handle.
 bool closeFile(plat::HANDLE handle);
+// Closes a handle CreateThread gave; false for any other handle.
+bool closeThread(plat::HANDLE handle);
+// With deviceMutex held: a destroyed window's timers go with it.
+void dropWindowTimers(plat::HWND window);
+
+// Without deviceMutex held: delivers a message as the platform would, to
+// the window procedure, the dialog procedure (recorded in its run), a
+// control's own behaviour, or a foreign window's list; 0 for a window that
+// is gone. Nothing goes into the call log, and a program window's message
+// allocates nothing (the timer path).
+intptr_t deliverMessage(plat::HWND window, uint32_t message, uintptr_t wParam,
+                        intptr_t lParam);
 
 }  // namespace fake
