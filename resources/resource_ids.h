@@ -26,5 +26,5 @@
 #define IDC_QUIT 1023          // "Quit"
 #define IDC_RULES_TEXT 1026    // who gets a reply
 #define IDC_MESSAGE_LABEL 1027 // caption above IDC_MESSAGE
-#define IDC_STATUS 1028        // first status line
-#define IDC_STATUS2 1029       // second status line
+#define IDC_TITLE 1028         // the program's name
+#define IDC_ABOUT 1029         // the about line
