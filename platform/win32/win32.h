@@ -6,6 +6,8 @@
 // stand for the same values, so code in namespace plat can use S_OK and
 // E_FAIL unqualified. The one exception is HKEY_LOCAL_MACHINE: the macro
 // is the 64-bit Win32 handle, which registry.cpp maps plat's value onto.
+// Inside namespace plat, type names such as HWND and MSG are plat's, so a
+// macro that casts to a Win32 type (HWND_TOPMOST) is used outside it.
 #pragma once
 
 #include "platform/codepage.h"
