@@ -160,6 +160,28 @@ TEST_F(MainScreen, TheRulesLabelCountsTickedNumbersOnly) {
   EXPECT_EQ(atSetUp, u"to any numbers\nexcl. 0 selected");
 }
 
+TEST_F(MainScreen, AfterTheRulesAndSecondReplyButtonsTheScreenIsRefitted) {
+  for (int button : {IDC_SET_RULES, IDC_SECOND_REPLY}) {
+    SetUp();
+    fake::setInputPanelUp(true);
+    bool panelUp = true;
+    bool activateFocused = false;
+    size_t fits = 0;
+    runMainScreen({fake::inspect([] { fake::clearCalls(); }),
+                   fake::click(button), fake::inspect([&] {
+                     panelUp = fake::inputPanelUp();
+                     activateFocused =
+                         fake::focusedWindow() ==
+                         fake::dialogItem(fake::activeDialog(), IDC_ACTIVATE);
+                     fits = fake::countCalls(Op::SHFullScreen);
+                   }),
+                   fake::click(IDC_QUIT)});
+    EXPECT_FALSE(panelUp) << button;
+    EXPECT_TRUE(activateFocused) << button;
+    EXPECT_EQ(fits, 1u) << button;
+  }
+}
+
 TEST_F(MainScreen, TheCancelBoxAndTheSecondReplysFlag) {
   storeDword(u"2 Reply when user cancel", 1);
   runMainScreen({fake::click(IDC_ON_CANCEL), fake::click(IDC_ACTIVATE)});
