@@ -61,20 +61,20 @@ plat::HWND createDialog(int id, plat::HWND owner, plat::DLGPROC proc,
   d.run = run;
   const plat::HWND dialog = addWindow(std::move(d));
   *firstControl = nullptr;
-  for (const ControlSpec& spec : templates[id]) {
+  for (const ControlSpec& item : templates[id]) {
     Window c{};
     c.kind = WindowKind::control;
-    c.className = controlClass(spec.kind);
-    c.title = spec.caption;
+    c.className = controlClass(item.kind);
+    c.title = item.caption;
     c.style = WS_CHILD | plat::WS_VISIBLE |
-              (spec.kind == ControlSpec::checkBox ? BS_AUTOCHECKBOX : 0);
+              (item.kind == ControlSpec::checkBox ? BS_AUTOCHECKBOX : 0);
     c.visible = true;
     c.child = true;
     c.parent = dialog;
-    c.controlId = spec.id;
-    c.controlKind = spec.kind;
+    c.controlId = item.id;
+    c.controlKind = item.kind;
     const plat::HWND control = addWindow(std::move(c));
-    if (*firstControl == nullptr && spec.kind != ControlSpec::staticText)
+    if (*firstControl == nullptr && item.kind != ControlSpec::staticText)
       *firstControl = control;
   }
   return dialog;
