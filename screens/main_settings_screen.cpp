@@ -164,8 +164,8 @@ void finish(plat::HWND screen, int32_t activated, int32_t button) {
   plat::EndDialog(screen, button);
 }
 
-// The screens for the rules and the second reply open here; until then the
-// buttons refresh what those screens change.
+// What follows the rules screen and the second reply screen: those screens
+// are not in the program yet, so the buttons only refresh what they change.
 void afterChildScreen(plat::HWND screen, int32_t button) {
   plat::SHSipPreference(screen, plat::SIP_DOWN);
   if (button == IDC_SET_RULES) {
