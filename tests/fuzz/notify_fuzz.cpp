@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "engine/settings.h"
 #include "engine/tables.h"
@@ -27,7 +28,8 @@ constexpr size_t kMaxPending = 4;
 struct Run {
   fake::PendingTimer pending[kMaxPending];
   size_t pendingCount;
-  // Destination of the last message since the last connect or end.
+  // The caller the guards last accepted, and whether that was since the
+  // last connect or end.
   char16_t lastSent[256];
   bool sentSinceCallOver;
   // Messages go out only when the reply timer fires or a call ends.
@@ -225,17 +227,24 @@ void checkCalls() {
   for (size_t i = 0; i < count; ++i) {
     const fake::Call& c = fake::call(i);
     if (!c.lockHeld) broken("a platform call without the call lock");
+    if (c.op == fake::Op::SmsOpen) {
+      // The guards passed: the caller now counts as answered, whether or
+      // not the service then takes the message.
+      if (run.sentSinceCallOver &&
+          textEqualsIgnoreCase(callState.callerNumber, run.lastSent))
+        broken("two replies to one caller with no connect or end between");
+      copyText(run.lastSent, callState.callerNumber);
+      run.sentSinceCallOver = true;
+      continue;
+    }
     if (c.op != fake::Op::SmsSendMessage) continue;
     if (!run.mayReply) broken("a message with no armed timer or call end");
     if (c.dataSize % 2 != 0) broken("message data of an odd size");
     if (c.dataSize > 2 * (kReplyTextCapacity - 1))
       broken("message data over 159 units");
     if (textLength(c.text, 256) < 5) broken("message to a number under 5 units");
-    // Equal ignoring case is the same caller to the guard as well.
-    if (run.sentSinceCallOver && textEqualsIgnoreCase(c.text, run.lastSent))
-      broken("two messages to one caller with no connect or end between");
-    copyText(run.lastSent, c.text);
-    run.sentSinceCallOver = true;
+    if (!(std::u16string(c.text) == std::u16string(run.lastSent)))
+      broken("a message to another number than the caller answered");
   }
   fake::clearCalls();
 }
