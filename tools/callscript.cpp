@@ -4,52 +4,13 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "tools/utf8.h"
+
 namespace {
 
 constexpr uint32_t kCallerIdCode = 0x00080001u;
 constexpr uint32_t kNumberOffset = 24;
 constexpr uint32_t kMaxPayload = 65536;
-
-// UTF-8 to UTF-16; a malformed sequence becomes U+FFFD.
-std::u16string toUtf16(const std::string& text) {
-  std::u16string out;
-  for (size_t i = 0; i < text.size();) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    uint32_t cp = 0xFFFD;
-    size_t len = 1;
-    if (b < 0x80) {
-      cp = b;
-    } else if ((b >> 5) == 0x6) {
-      len = 2;
-      cp = b & 0x1F;
-    } else if ((b >> 4) == 0xE) {
-      len = 3;
-      cp = b & 0x0F;
-    } else if ((b >> 3) == 0x1E) {
-      len = 4;
-      cp = b & 0x07;
-    }
-    bool ok = len == 1 ? b < 0x80 : i + len <= text.size();
-    for (size_t k = 1; ok && k < len; ++k) {
-      const auto c = static_cast<unsigned char>(text[i + k]);
-      if ((c >> 6) != 0x2) ok = false;
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    if (!ok || cp > 0x10FFFF) {
-      cp = 0xFFFD;
-      len = 1;
-    }
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(cp));
-    }
-    i += len;
-  }
-  return out;
-}
 
 // The caller's number is the rest of the line: numbers may hold blanks.
 std::string restOfLine(std::istringstream& words) {
@@ -78,7 +39,7 @@ std::vector<uint8_t> makeCallerRecord(const std::string& number,
   for (uint32_t i = 0; i < 4 && i < size; ++i)
     record[i] = static_cast<uint8_t>(size >> (8 * i));
   uint32_t at = kNumberOffset;
-  for (char16_t unit : toUtf16(number)) {
+  for (char16_t unit : utf16FromUtf8(number)) {
     if (at + 1 >= size) break;
     record[at] = static_cast<uint8_t>(unit & 0xFF);
     record[at + 1] = static_cast<uint8_t>(unit >> 8);

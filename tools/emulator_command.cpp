@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/radio.h"
+#include "tools/utf8.h"
 
 const char kEmulatorUsage[] =
     "usage: phone_emulator call NUMBER [--rings N] [--interval MS]\n"
@@ -57,32 +58,7 @@ std::string numberIn(const std::vector<uint8_t>& payload) {
     if (unit == 0) break;
     units.push_back(unit);
   }
-  std::string out;
-  for (size_t i = 0; i < units.size(); ++i) {
-    uint32_t cp = units[i];
-    if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < units.size() &&
-        units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (units[++i] - 0xDC00);
-    } else if (cp >= 0xD800 && cp < 0xE000) {
-      cp = 0xFFFD;
-    }
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (cp >> 18));
-      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-  }
-  return out;
+  return utf8FromUtf16(units);
 }
 
 bool parseCall(const std::vector<std::string>& args, EmulatorCommand* command,
