@@ -1,5 +1,5 @@
 // The channel through which another process on the same machine (the phone
-// emulator, the tests' radio_sender) hands radio notification records to the
+// emulator) hands radio notification records to the
 // radio stand-in behind plat::RIL_Initialize. docs/radio-channel.md describes
 // it for people; this header is the one definition for code.
 //

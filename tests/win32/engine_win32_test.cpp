@@ -50,8 +50,10 @@ class EngineOnWin32 : public ::testing::Test {
   }
 
   void placeCall(const std::vector<std::wstring>& steps) {
+    std::string script;
+    for (const std::wstring& line : steps) script += support::toUtf8(line) + "\n";
     DWORD exitCode = 99;
-    ASSERT_TRUE(support::runHelper(L"radio_sender.exe", steps, &exitCode));
+    ASSERT_TRUE(support::playCallScript(script, &exitCode));
     EXPECT_EQ(exitCode, 0u);
   }
 

@@ -95,20 +95,8 @@ TEST(RadioStandIn, RecordsFromAnotherProcessArriveWholeAndInOrder) {
   ASSERT_TRUE(parseCallScript(script, &expected, &error)) << error;
   ASSERT_EQ(expected.size(), 11u);
 
-  const std::wstring path = support::freshTempPath(L"script");
-  {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, script.data(), static_cast<DWORD>(script.size()),
-              &written, nullptr);
-    ::CloseHandle(file);
-  }
-  DWORD exitCode = 0;
-  ASSERT_TRUE(support::runHelper(L"radio_sender.exe", {L"--file", path},
-                                 &exitCode));
-  DeleteFileW(path.c_str());
+  DWORD exitCode = 99;
+  ASSERT_TRUE(support::playCallScript(script, &exitCode));
   EXPECT_EQ(exitCode, 0u);
 
   const std::vector<Received> got = takeReceived();

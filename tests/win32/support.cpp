@@ -183,6 +183,23 @@ bool isTimestamp(const std::string& t) {
          num(17, 2) <= 60;
 }
 
+bool playCallScript(const std::string& script, DWORD* exitCode) {
+  const std::wstring path = freshTempPath(L"script");
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool complete =
+      WriteFile(file, script.data(), static_cast<DWORD>(script.size()),
+                &written, nullptr) != 0 &&
+      written == script.size();
+  ::CloseHandle(file);
+  const bool ran = complete && runHelper(L"" PHONE_EMULATOR, {L"play", path},
+                                         exitCode);
+  DeleteFileW(path.c_str());
+  return ran;
+}
+
 std::string toUtf8(const std::wstring& text) {
   if (text.empty()) return std::string();
   const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(),

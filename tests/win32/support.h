@@ -27,6 +27,11 @@ void deleteSmsKnob(const wchar_t* name);
 bool runHelper(const wchar_t* program, const std::vector<std::wstring>& args,
                DWORD* exitCode, DWORD timeoutMs = 20000);
 
+// Sends a call script (UTF-8 text, tools/callscript.h) into the radio
+// channel with the phone emulator's `play`, as another process would; gives
+// the emulator's exit code, false when it did not start or did not end.
+bool playCallScript(const std::string& script, DWORD* exitCode);
+
 // The whole file; false when it does not exist or cannot be read.
 bool readFile(const std::wstring& path, std::string* bytes);
 
