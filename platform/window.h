@@ -57,6 +57,13 @@ struct POINT {
   int32_t y;
 };
 
+struct RECT {
+  int32_t left;
+  int32_t top;
+  int32_t right;
+  int32_t bottom;
+};
+
 struct MSG {
   HWND hwnd;
   uint32_t message;
@@ -81,6 +88,8 @@ HWND CreateWindowExW(uint32_t dwExStyle, const char16_t* lpClassName,
                      void* lpParam);
 BOOL ShowWindow(HWND hWnd, int32_t nCmdShow);
 BOOL UpdateWindow(HWND hWnd);
+// Repaints the window's rectangle (null: all of it) at the next chance.
+BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
 LRESULT DefWindowProcW(HWND hWnd, uint32_t Msg, WPARAM wParam, LPARAM lParam);
 BOOL DestroyWindow(HWND hWnd);
 void PostQuitMessage(int32_t nExitCode);

@@ -1,5 +1,6 @@
-// Dialog controls: lookup by identifier, window texts, check boxes and the
-// focus with the notifications an edit box sends when it moves.
+// Dialog controls: lookup by identifier, window texts, check boxes and
+// radio buttons, and the focus with the notifications an edit box sends
+// when it moves.
 #include <mutex>
 
 #include "platform/dialogs.h"
@@ -31,7 +32,9 @@ plat::HWND itemOf(plat::HWND dialog, int id) {
 intptr_t controlMessage(Window& control, uint32_t message, uintptr_t wParam,
                         intptr_t lParam) {
   control.received.push_back({message, wParam, lParam});
-  if (control.controlKind != ControlSpec::checkBox) return 0;
+  if (control.controlKind != ControlSpec::checkBox &&
+      control.controlKind != ControlSpec::radioButton)
+    return 0;
   if (message == plat::BM_SETCHECK) control.check = wParam;
   if (message == plat::BM_GETCHECK) return static_cast<intptr_t>(control.check);
   return 0;

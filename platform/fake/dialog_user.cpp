@@ -12,8 +12,17 @@ constexpr uintptr_t MK_LBUTTON = 1;
 
 std::vector<ColourAnswer> colourAnswers;
 
-// A control of the dialog the user can reach: live and showing.
-plat::HWND reachable(plat::HWND dialog, int id, ControlSpec::Kind* kind) {
+// With deviceMutex held: input reaches a window only while it and the
+// dialog it sits in are enabled, as on the platform.
+bool takesInput(plat::HWND window) {
+  const Window* w = liveWindow(window);
+  if (w == nullptr || !w->enabled) return false;
+  return !w->child || takesInput(w->parent);
+}
+
+// A control of the dialog the user can see: live and showing.
+plat::HWND visibleControl(plat::HWND dialog, int id, ControlSpec::Kind* kind,
+                          bool* enabled) {
   std::lock_guard<std::mutex> guard(deviceMutex);
   std::vector<Window>& all = windowStore();
   for (size_t i = 0; i < all.size(); ++i) {
@@ -22,10 +31,17 @@ plat::HWND reachable(plat::HWND dialog, int id, ControlSpec::Kind* kind) {
         w.controlId != id)
       continue;
     if (!w.visible) return nullptr;
+    const auto control = reinterpret_cast<plat::HWND>(kFirstWindow + i);
     *kind = w.controlKind;
-    return reinterpret_cast<plat::HWND>(kFirstWindow + i);
+    *enabled = takesInput(control);
+    return control;
   }
   return nullptr;
+}
+
+bool dialogTakesInput(plat::HWND dialog) {
+  std::lock_guard<std::mutex> guard(deviceMutex);
+  return takesInput(dialog);
 }
 
 void repaintDialog(plat::HWND dialog) {
@@ -45,7 +61,8 @@ void repaintDialog(plat::HWND dialog) {
         continue;
       uint32_t message;
       if (w.controlKind == ControlSpec::staticText ||
-          w.controlKind == ControlSpec::checkBox)
+          w.controlKind == ControlSpec::checkBox ||
+          w.controlKind == ControlSpec::radioButton)
         message = plat::WM_CTLCOLORSTATIC;
       else if (w.controlKind == ControlSpec::button)
         message = plat::WM_CTLCOLORBTN;
@@ -81,17 +98,38 @@ void setText(plat::HWND control, const std::u16string& text) {
   if (Window* w = liveWindow(control)) w->title = text;
 }
 
+// With deviceMutex held: sets the radio button and clears the others of
+// its group.
+void setRadio(const Window& chosen) {
+  for (Window& w : windowStore())
+    if (!w.destroyed && w.kind == WindowKind::control &&
+        w.controlKind == ControlSpec::radioButton &&
+        w.parent == chosen.parent && w.radioGroup == chosen.radioGroup)
+      w.check = &w == &chosen ? plat::BST_CHECKED : plat::BST_UNCHECKED;
+}
+
 // As a mouse does it: the focus moves on the press, an automatic check
-// box toggles on the release, then the dialog hears of the click.
+// box or radio button changes on the release, then the dialog hears of the
+// click.
 void press(plat::HWND control, ControlSpec::Kind kind) {
   moveFocus(control);
-  if (kind == ControlSpec::checkBox) {
+  {
     std::lock_guard<std::mutex> guard(deviceMutex);
-    if (Window* w = liveWindow(control))
+    Window* w = liveWindow(control);
+    if (w != nullptr && kind == ControlSpec::checkBox)
       w->check = w->check == plat::BST_CHECKED ? plat::BST_UNCHECKED
                                                : plat::BST_CHECKED;
+    if (w != nullptr && kind == ControlSpec::radioButton) setRadio(*w);
   }
   notifyParent(control, plat::BN_CLICKED);
+}
+
+// The list takes the focus on the press, then the row changes.
+bool tapList(plat::HWND list, const UserAction& a) {
+  if (!listHasRow(list, a.row)) return false;
+  moveFocus(list);
+  return a.kind == UserAction::tickRow ? tickListRow(list, a.row)
+                                       : tapListRow(list, a.row);
 }
 
 // False when the user cannot do it: nothing is sent then.
@@ -101,6 +139,7 @@ bool perform(plat::HWND dialog, const UserAction& a) {
       if (a.check) a.check();
       return true;
     case UserAction::tapGround:
+      if (!dialogTakesInput(dialog)) return false;
       deliverMessage(
           dialog, plat::WM_LBUTTONDOWN, MK_LBUTTON,
           static_cast<intptr_t>((static_cast<uint32_t>(a.x) & 0xFFFF) |
@@ -113,11 +152,15 @@ bool perform(plat::HWND dialog, const UserAction& a) {
       break;
   }
   ControlSpec::Kind kind;
-  const plat::HWND control = reachable(dialog, a.control, &kind);
+  bool enabled;
+  const plat::HWND control = visibleControl(dialog, a.control, &kind, &enabled);
   if (control == nullptr) return false;
+  // Focus may still leave a control that was disabled while it had it.
+  if (!enabled && a.kind != UserAction::blur) return false;
   switch (a.kind) {
     case UserAction::click:
-      if (kind != ControlSpec::button && kind != ControlSpec::checkBox)
+      if (kind != ControlSpec::button && kind != ControlSpec::checkBox &&
+          kind != ControlSpec::radioButton)
         return false;
       press(control, kind);
       return true;
@@ -134,6 +177,9 @@ bool perform(plat::HWND dialog, const UserAction& a) {
       if (focusedWindow() != control) return false;
       moveFocus(nullptr);
       return true;
+    case UserAction::tickRow:
+    case UserAction::tapRow:
+      return kind == ControlSpec::listView && tapList(control, a);
     default:
       return false;
   }
@@ -202,6 +248,18 @@ UserAction repaint() { return action(UserAction::repaint, 0); }
 UserAction inspect(std::function<void()> check) {
   UserAction a = action(UserAction::inspect, 0);
   a.check = std::move(check);
+  return a;
+}
+
+UserAction tickRow(int listId, int row) {
+  UserAction a = action(UserAction::tickRow, listId);
+  a.row = row;
+  return a;
+}
+
+UserAction tapRow(int listId, int row) {
+  UserAction a = action(UserAction::tapRow, listId);
+  a.row = row;
   return a;
 }
 

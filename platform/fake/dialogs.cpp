@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "platform/fake/ui_internal.h"
+#include "platform/list_view.h"
 
 namespace fake {
 namespace {
@@ -26,6 +27,7 @@ const char16_t* controlClass(ControlSpec::Kind kind) {
   switch (kind) {
     case ControlSpec::button:
     case ControlSpec::checkBox:
+    case ControlSpec::radioButton:
       return u"BUTTON";
     case ControlSpec::staticText:
       return u"STATIC";
@@ -35,6 +37,12 @@ const char16_t* controlClass(ControlSpec::Kind kind) {
       return u"SysListView32";
   }
   return u"";
+}
+
+uint32_t buttonStyle(ControlSpec::Kind kind) {
+  if (kind == ControlSpec::checkBox) return BS_AUTOCHECKBOX;
+  if (kind == ControlSpec::radioButton) return plat::BS_AUTORADIOBUTTON;
+  return 0;
 }
 
 // A registered template's id from a handle of the given base.
@@ -61,13 +69,18 @@ plat::HWND createDialog(int id, plat::HWND owner, plat::DLGPROC proc,
   d.run = run;
   const plat::HWND dialog = addWindow(std::move(d));
   *firstControl = nullptr;
+  int radioGroup = 0;
+  bool afterRadio = false;
   for (const ControlSpec& item : templates[id]) {
     Window c{};
     c.kind = WindowKind::control;
     c.className = controlClass(item.kind);
     c.title = item.caption;
-    c.style = WS_CHILD | plat::WS_VISIBLE |
-              (item.kind == ControlSpec::checkBox ? BS_AUTOCHECKBOX : 0);
+    c.style = WS_CHILD | plat::WS_VISIBLE | buttonStyle(item.kind);
+    const bool radio = item.kind == ControlSpec::radioButton;
+    if (radio && !afterRadio) ++radioGroup;
+    afterRadio = radio;
+    c.radioGroup = radio ? radioGroup : 0;
     c.visible = true;
     c.child = true;
     c.parent = dialog;

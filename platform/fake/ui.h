@@ -135,9 +135,11 @@ size_t openThreadHandles();
 // ---- Dialogs ----------------------------------------------------------
 
 // A control of a dialog template. Check boxes are automatic: a click
-// toggles them. Texts are the control's window text.
+// toggles them. Radio buttons are automatic too: the radio buttons that
+// follow each other in a template form one group, and a click sets the
+// clicked one and clears the others. Texts are the control's window text.
 struct ControlSpec {
-  enum Kind { button, checkBox, staticText, editBox, listView };
+  enum Kind { button, checkBox, radioButton, staticText, editBox, listView };
   int id;
   Kind kind;
   std::u16string caption;
@@ -147,15 +149,27 @@ void addDialogTemplate(int id, std::vector<ControlSpec> controls);
 
 // What the scripted user does inside a dialog.
 struct UserAction {
-  enum Kind { click, type, focus, blur, tapGround, repaint, inspect };
+  enum Kind {
+    click,
+    type,
+    focus,
+    blur,
+    tapGround,
+    repaint,
+    inspect,
+    tickRow,
+    tapRow
+  };
   Kind kind;
   int control;
   std::u16string text;
   int32_t x, y;
   std::function<void()> check;
+  int32_t row;  // of a list view
 };
-// A button or check box: focus moves to it (an edit box losing it
-// notifies EN_KILLFOCUS), a check box toggles, then BN_CLICKED.
+// A button, check box or radio button: focus moves to it (an edit box
+// losing it notifies EN_KILLFOCUS), a check box toggles, a radio button is
+// set and the others of its group cleared, then BN_CLICKED.
 UserAction click(int controlId);
 // An edit box: focus moves to it (EN_SETFOCUS), its whole text is
 // replaced, focus leaves it (EN_KILLFOCUS).
@@ -167,12 +181,22 @@ UserAction blur(int controlId);
 // WM_LBUTTONDOWN on the dialog's ground at (x, y).
 UserAction tapGround(int32_t x = 10, int32_t y = 10);
 // Asks the dialog procedure for the colours of every visible control
-// (WM_CTLCOLORSTATIC for static texts and check boxes, WM_CTLCOLORBTN for
-// buttons) and of the dialog (WM_CTLCOLORDLG), each with a fresh device
-// context; lastColourAnswers() tells what came back.
+// (WM_CTLCOLORSTATIC for static texts, check boxes and radio buttons,
+// WM_CTLCOLORBTN for buttons) and of the dialog (WM_CTLCOLORDLG), each
+// with a fresh device context; lastColourAnswers() tells what came back.
 UserAction repaint();
 // Runs test code mid-dialog.
 UserAction inspect(std::function<void()> check);
+// A tap on the check box of a list view's row, as the platform's list view
+// takes it: the focus moves to the list, the box toggles (state image
+// 1 <-> 2; a row with image 0 has no box and stays as it is) and the dialog
+// hears LVN_ITEMCHANGED, but the selection stays as it was.
+UserAction tickRow(int listId, int row);
+// A tap on a list view's row beside its check box: the focus moves to the
+// list, that row alone becomes selected and focused; every row whose state
+// changes notifies LVN_ITEMCHANGED, the rows losing the selection first.
+// Both are refused for a disabled or hidden list and a row it does not have.
+UserAction tapRow(int listId, int row);
 
 // fake::reset() must not run while a dialog does.
 //
@@ -203,7 +227,8 @@ struct DialogRun {
   size_t actionsDone;  // actions taken, refused ones included
   size_t actionsLeft;  // actions never taken because the dialog had ended
   // Actions (by index in the script) the user could not do: no such
-  // control, a hidden one, or one of the wrong kind; nothing was sent.
+  // control or row, a hidden or disabled one, or one of the wrong kind;
+  // nothing was sent.
   std::vector<size_t> refused;
   // Every message the dialog procedure got, WM_INITDIALOG first.
   std::vector<DialogMessage> messages;
@@ -217,6 +242,40 @@ plat::HWND activeDialog();
 // A control of a dialog without a recorded call, null when absent.
 plat::HWND dialogItem(plat::HWND dialog, int controlId);
 uintptr_t checkState(plat::HWND control);
+
+// A disabled window takes no clicks, types or taps from the scripted user.
+bool windowEnabled(plat::HWND window);
+
+// ---- List views -------------------------------------------------------
+//
+// A listView control answers the LVM_ messages of platform/list_view.h as
+// the platform's report view does. Rows are kept in position order; a
+// message naming a row the list does not have changes nothing and answers
+// 0 (-1 for LVM_INSERTITEMW). LVM_SETITEMSTATE (row -1: every row) sends
+// the dialog LVN_ITEMCHANGED for each row whose state changed under the
+// mask, synchronously, before it returns; uChanged is LVIF_STATE. Rows that
+// LVM_INSERTITEMW adds without a state image get image 1 while the list has
+// LVS_EX_CHECKBOXES; inserting notifies nothing.
+
+struct ListRow {
+  std::vector<std::u16string> cells;  // by subitem
+  uint32_t state;
+};
+struct ListColumn {
+  int32_t index;  // where LVM_INSERTCOLUMNW put it
+  uint32_t mask;
+  int32_t fmt;
+  int32_t width;
+  std::u16string title;
+  int32_t subItem;
+};
+std::vector<ListRow> listRows(plat::HWND list);
+std::vector<ListColumn> listColumns(plat::HWND list);
+uint32_t listExtendedStyle(plat::HWND list);
+// CLR_INVALID until LVM_SETTEXTCOLOR.
+plat::COLORREF listTextColour(plat::HWND list);
+// The tick a row shows: its state image index less one (-1: no image).
+int32_t rowTick(const ListRow& row);
 
 // One answer to a colour message of the last repaint.
 struct ColourAnswer {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -43,11 +44,18 @@ struct Window {
   bool destroyed;
   bool child;
   plat::HWND parent;  // parent of a child, owner of a top-level window
+  bool enabled = true;
   // Controls.
   int controlId;
   ControlSpec::Kind controlKind;
   uintptr_t check;
+  int radioGroup;  // radio buttons: which run of them in the template
   std::vector<ReceivedMessage> received;
+  // List views.
+  std::vector<ListRow> rows;
+  std::vector<ListColumn> columns;
+  uint32_t listStyle;  // the extended style
+  plat::COLORREF textColour = CLR_INVALID;
   // Dialogs.
   bool ended;
   intptr_t result;
@@ -61,6 +69,14 @@ Window* findWindow(plat::HWND handle);
 // A window that is not destroyed.
 Window* liveWindow(plat::HWND handle);
 plat::HWND addWindow(Window window);
+// Without deviceMutex held: a field of any window ever created, `absent`
+// for handles that are not windows.
+template <typename T>
+T windowField(plat::HWND window, T Window::*field, T absent) {
+  std::lock_guard<std::mutex> guard(deviceMutex);
+  const Window* w = findWindow(window);
+  return w != nullptr ? w->*field : absent;
+}
 int32_t screenWidth();
 int32_t screenHeight();
 plat::HWND& focusedRef();
@@ -85,6 +101,16 @@ void notifyParent(plat::HWND control, uint16_t code);
 // With deviceMutex held: what a control does with a message sent to it.
 intptr_t controlMessage(Window& control, uint32_t message, uintptr_t wParam,
                         intptr_t lParam);
+// Without deviceMutex held, as a list view may notify its dialog: what a
+// list view does with a message sent to it.
+intptr_t listViewMessage(plat::HWND list, uint32_t message, uintptr_t wParam,
+                         intptr_t lParam);
+// Without deviceMutex held: whether a live list view has the row, and the
+// user's taps on one, with the notifications they cause (false, and
+// nothing sent, for a row the list does not have).
+bool listHasRow(plat::HWND list, int32_t row);
+bool tickListRow(plat::HWND list, int32_t row);
+bool tapListRow(plat::HWND list, int32_t row);
 // Without deviceMutex held: calls a dialog procedure and records the answer.
 intptr_t dialogMessage(plat::HWND dialog, uint32_t message, uintptr_t wParam,
                        intptr_t lParam);

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/fake/ui_internal.h"
+#include "platform/list_view.h"
 #include "platform/window.h"
 
 namespace fake {
@@ -118,6 +119,7 @@ void resetUi() {
 intptr_t deliverMessage(plat::HWND window, uint32_t message, uintptr_t wParam,
                         intptr_t lParam) {
   plat::WNDPROC proc = nullptr;
+  bool list = false;
   {
     std::lock_guard<std::mutex> guard(deviceMutex);
     Window* w = liveWindow(window);
@@ -129,6 +131,9 @@ intptr_t deliverMessage(plat::HWND window, uint32_t message, uintptr_t wParam,
       case WindowKind::dialog:
         break;
       case WindowKind::control:
+        // A list view notifies its dialog, which takes the lock itself.
+        list = w->controlKind == ControlSpec::listView;
+        if (list) break;
         return controlMessage(*w, message, wParam, lParam);
       case WindowKind::foreign:
         w->received.push_back({message, wParam, lParam});
@@ -136,6 +141,7 @@ intptr_t deliverMessage(plat::HWND window, uint32_t message, uintptr_t wParam,
     }
   }
   if (proc != nullptr) return proc(window, message, wParam, lParam);
+  if (list) return listViewMessage(window, message, wParam, lParam);
   return dialogMessage(window, message, wParam, lParam);
 }
 
@@ -245,6 +251,10 @@ uint32_t windowStyle(plat::HWND window) {
   std::lock_guard<std::mutex> guard(deviceMutex);
   const Window* w = findWindow(window);
   return w != nullptr ? w->style : 0;
+}
+
+bool windowEnabled(plat::HWND window) {
+  return windowField(window, &Window::enabled, false);
 }
 
 plat::HWND windowParent(plat::HWND window) {
@@ -381,10 +391,34 @@ BOOL ShowWindow(HWND hWnd, int32_t nCmdShow) {
   return was ? 1 : 0;
 }
 
+// The answer is whether the window was disabled before, not success.
+BOOL EnableWindow(HWND hWnd, BOOL bEnable) {
+  std::lock_guard<std::mutex> guard(fake::deviceMutex);
+  if (fake::Call* c = fake::record(Op::EnableWindow)) {
+    c->args[0] = asArg(hWnd);
+    c->args[1] = asArg(bEnable);
+  }
+  fake::Window* w = fake::liveWindow(hWnd);
+  if (w == nullptr) return 0;
+  const bool wasDisabled = !w->enabled;
+  w->enabled = bEnable != 0;
+  return wasDisabled ? 1 : 0;
+}
+
 BOOL UpdateWindow(HWND hWnd) {
   std::lock_guard<std::mutex> guard(fake::deviceMutex);
   if (fake::Call* c = fake::record(Op::UpdateWindow)) c->args[0] = asArg(hWnd);
   if (fake::shouldFail(Op::UpdateWindow)) return 0;
+  return fake::liveWindow(hWnd) != nullptr ? 1 : 0;
+}
+
+BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
+  std::lock_guard<std::mutex> guard(fake::deviceMutex);
+  if (fake::Call* c = fake::record(Op::InvalidateRect)) {
+    c->args[0] = asArg(hWnd);
+    c->args[1] = asArg(lpRect);
+    c->args[2] = asArg(bErase);
+  }
   return fake::liveWindow(hWnd) != nullptr ? 1 : 0;
 }
 

@@ -1,5 +1,6 @@
 // Files: the kernel32 calls. Counts come back through a DWORD of our own,
 // since uint32_t and DWORD are different types to the compiler.
+#include "platform/win32/file_path.h"
 #include "platform/win32/win32.h"
 
 namespace plat {
@@ -8,7 +9,8 @@ HANDLE CreateFileW(const char16_t* lpFileName, uint32_t dwDesiredAccess,
                    uint32_t dwShareMode, const void* lpSecurityAttributes,
                    uint32_t dwCreationDisposition,
                    uint32_t dwFlagsAndAttributes, HANDLE hTemplateFile) {
-  return ::CreateFileW(win32::wide(lpFileName), dwDesiredAccess, dwShareMode,
+  return ::CreateFileW(win32::FilePath(lpFileName).get(), dwDesiredAccess,
+                       dwShareMode,
                        static_cast<LPSECURITY_ATTRIBUTES>(
                            const_cast<void*>(lpSecurityAttributes)),
                        dwCreationDisposition, dwFlagsAndAttributes,
@@ -45,13 +47,13 @@ BOOL WriteFile(HANDLE hFile, const void* lpBuffer,
 }
 
 BOOL DeleteFileW(const char16_t* lpFileName) {
-  return ::DeleteFileW(win32::wide(lpFileName));
+  return ::DeleteFileW(win32::FilePath(lpFileName).get());
 }
 
 BOOL MoveFileExW(const char16_t* lpExistingFileName,
                  const char16_t* lpNewFileName, uint32_t dwFlags) {
-  return ::MoveFileExW(win32::wide(lpExistingFileName),
-                       win32::wide(lpNewFileName), dwFlags);
+  return ::MoveFileExW(win32::FilePath(lpExistingFileName).get(),
+                       win32::FilePath(lpNewFileName).get(), dwFlags);
 }
 
 }  // namespace plat

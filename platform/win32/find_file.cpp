@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "platform/win32/file_path.h"
 #include "platform/win32/win32.h"
 
 namespace plat {
@@ -10,7 +11,7 @@ namespace plat {
 HANDLE FindFirstFileW(const char16_t* lpFileName,
                       WIN32_FIND_DATAW* lpFindFileData) {
   ::WIN32_FIND_DATAW native{};
-  HANDLE search = ::FindFirstFileW(win32::wide(lpFileName), &native);
+  HANDLE search = ::FindFirstFileW(win32::FilePath(lpFileName).get(), &native);
   if (search != INVALID_HANDLE_VALUE && lpFindFileData != nullptr) {
     static_assert(sizeof native.cFileName == sizeof lpFindFileData->cFileName,
                   "names of the same length");

@@ -16,6 +16,7 @@
 #include "platform/files.h"
 #include "platform/gdi.h"
 #include "platform/handles.h"
+#include "platform/list_view.h"
 #include "platform/pocket_shell.h"
 #include "platform/radio.h"
 #include "platform/registry.h"

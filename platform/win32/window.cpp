@@ -53,6 +53,13 @@ BOOL UpdateWindow(HWND hWnd) {
   return ::UpdateWindow(win32::nativeWindow(hWnd));
 }
 
+static_assert(sizeof(RECT) == sizeof(::RECT), "the same rectangle");
+
+BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
+  return ::InvalidateRect(win32::nativeWindow(hWnd),
+                          reinterpret_cast<const ::RECT*>(lpRect), bErase);
+}
+
 LRESULT DefWindowProcW(HWND hWnd, uint32_t Msg, WPARAM wParam, LPARAM lParam) {
   const LRESULT result =
       ::DefWindowProcW(win32::nativeWindow(hWnd), Msg, wParam, lParam);

@@ -1,10 +1,12 @@
 // The user interface of the in-memory device, where a fault would mislead
 // the program's own tests: scripted dialogs (nesting, ending, running out),
-// control texts, the tray's rules, window creation, the message loop.
+// control texts, list views, radio buttons, disabled controls, the tray's
+// rules, window creation, the message loop.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,6 +18,7 @@
 #include "platform/files.h"
 #include "platform/gdi.h"
 #include "platform/handles.h"
+#include "platform/list_view.h"
 #include "platform/pocket_shell.h"
 #include "platform/thread.h"
 #include "platform/tray.h"
@@ -27,8 +30,9 @@ using fake::ControlSpec;
 
 constexpr int kOuter = 300;
 constexpr int kInner = 301;
+constexpr int kControls = 302;
 constexpr int kOpen = 1, kClose = 2, kTick = 3, kLabel = 4, kName = 10,
-              kOk = 11;
+              kOk = 11, kList = 20, kA1 = 21, kA2 = 22, kB1 = 23, kB2 = 24;
 
 uint16_t idOf(plat::WPARAM w) { return static_cast<uint16_t>(w & 0xFFFF); }
 uint16_t codeOf(plat::WPARAM w) { return static_cast<uint16_t>(w >> 16); }
@@ -88,6 +92,17 @@ class FakeUi : public ::testing::Test {
                                      {kLabel, ControlSpec::staticText, u"L"}});
     fake::addDialogTemplate(kInner, {{kName, ControlSpec::editBox, u""},
                                      {kOk, ControlSpec::button, u"OK"}});
+    // Two runs of radio buttons, apart by the label.
+    fake::addDialogTemplate(kControls,
+                            {{kList, ControlSpec::listView, u""},
+                             {kName, ControlSpec::editBox, u""},
+                             {kTick, ControlSpec::checkBox, u"Tick"},
+                             {kA1, ControlSpec::radioButton, u"A1"},
+                             {kA2, ControlSpec::radioButton, u"A2"},
+                             {kLabel, ControlSpec::staticText, u"L"},
+                             {kB1, ControlSpec::radioButton, u"B1"},
+                             {kB2, ControlSpec::radioButton, u"B2"},
+                             {kClose, ControlSpec::button, u"Close"}});
   }
 };
 
@@ -319,6 +334,353 @@ TEST_F(FakeUi, RepaintAsksForTheColoursOfVisibleControls) {
   EXPECT_TRUE(plat::DeleteObject(staticFont));
   EXPECT_EQ(fake::liveDrawingObjects(), 0u);
   EXPECT_FALSE(fake::fontOf(staticFont).has_value());
+}
+
+// ---- List views, radio buttons, disabled controls ----------------------
+
+constexpr uint32_t kImage1 = plat::indexToStateImageMask(1);
+constexpr uint32_t kImage2 = plat::indexToStateImageMask(2);
+constexpr uint32_t kChosen = plat::LVIS_SELECTED | plat::LVIS_FOCUSED;
+
+std::string changeText(int32_t row, uint32_t from, uint32_t to) {
+  char text[48];
+  std::snprintf(text, sizeof text, "row %d: %x -> %x", row, from, to);
+  return text;
+}
+
+std::string narrow(const std::u16string& text) {
+  return std::string(text.begin(), text.end());
+}
+
+plat::HWND control(int id) {
+  return fake::dialogItem(fake::activeDialog(), id);
+}
+
+plat::LRESULT send(plat::HWND list, uint32_t message, intptr_t wParam,
+                   const void* record) {
+  return plat::SendMessageW(
+      list, message, static_cast<plat::WPARAM>(wParam),
+      reinterpret_cast<plat::LPARAM>(const_cast<void*>(record)));
+}
+
+plat::LRESULT insertRow(plat::HWND list, int32_t at, std::u16string text,
+                        uint32_t state = 0, uint32_t mask = 0) {
+  plat::LVITEMW item{};
+  item.mask = plat::LVIF_TEXT | plat::LVIF_STATE;
+  item.iItem = at;
+  item.pszText = &text[0];
+  item.state = state;
+  item.stateMask = mask;
+  return send(list, plat::LVM_INSERTITEMW, 0, &item);
+}
+
+plat::LRESULT setState(plat::HWND list, intptr_t row, uint32_t state,
+                       uint32_t mask) {
+  plat::LVITEMW item{};
+  item.state = state;
+  item.stateMask = mask;
+  return send(list, plat::LVM_SETITEMSTATE, row, &item);
+}
+
+plat::LRESULT setCell(plat::HWND list, intptr_t row, int32_t subItem,
+                      std::u16string text) {
+  plat::LVITEMW item{};
+  item.iSubItem = subItem;
+  item.pszText = &text[0];
+  return send(list, plat::LVM_SETITEMTEXTW, row, &item);
+}
+
+plat::LRESULT stateOf(plat::HWND list, intptr_t row) {
+  return plat::SendMessageW(list, plat::LVM_GETITEMSTATE,
+                            static_cast<plat::WPARAM>(row), ~uint32_t{0});
+}
+
+// "cell,cell tick" for each row.
+std::vector<std::string> describeRows(plat::HWND list) {
+  std::vector<std::string> out;
+  for (const fake::ListRow& row : fake::listRows(list)) {
+    std::string d;
+    for (const std::u16string& cell : row.cells)
+      d += (d.empty() ? "" : ",") + narrow(cell);
+    out.push_back(d + " " + std::to_string(fake::rowTick(row)));
+  }
+  return out;
+}
+
+// Three rows with boxes, ticked as given; the events they cause forgotten.
+void fillList(std::vector<uint32_t> images) {
+  const plat::HWND list = control(kList);
+  plat::SendMessageW(list, plat::LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                     plat::LVS_EX_CHECKBOXES);
+  for (size_t i = 0; i < images.size(); ++i) {
+    insertRow(list, static_cast<int32_t>(i),
+              u"r" + std::u16string(1, u'0' + i));
+    setState(list, static_cast<intptr_t>(i),
+             plat::indexToStateImageMask(images[i]), plat::LVIS_STATEIMAGEMASK);
+  }
+  seen.events.clear();
+}
+
+// Notes clicks with the check the button shows, and every LVN_ITEMCHANGED,
+// checking that the row's new state is already there when it arrives.
+intptr_t controlsProc(plat::HWND dlg, uint32_t msg, plat::WPARAM w,
+                      plat::LPARAM l) {
+  if (msg == plat::WM_COMMAND) {
+    const bool set = plat::SendMessageW(reinterpret_cast<plat::HWND>(l),
+                                        plat::BM_GETCHECK, 0, 0) != 0;
+    seen.events.push_back(std::to_string(idOf(w)) + (set ? " set" : " clear"));
+    if (idOf(w) == kClose) plat::EndDialog(dlg, 1);
+  }
+  if (msg == plat::WM_NOTIFY) {
+    const auto* n = reinterpret_cast<const plat::NMLISTVIEW*>(l);
+    const plat::HWND list = plat::GetDlgItem(dlg, kList);
+    EXPECT_EQ(w, static_cast<plat::WPARAM>(kList));
+    EXPECT_EQ(n->hdr.hwndFrom, list);
+    EXPECT_EQ(n->hdr.idFrom, static_cast<uintptr_t>(kList));
+    EXPECT_EQ(n->hdr.code, plat::LVN_ITEMCHANGED);
+    EXPECT_EQ(n->uChanged, plat::LVIF_STATE);
+    EXPECT_EQ(stateOf(list, n->iItem),
+              static_cast<plat::LRESULT>(n->uNewState));
+    seen.events.push_back(changeText(n->iItem, n->uOldState, n->uNewState));
+  }
+  if (msg == plat::WM_LBUTTONDOWN) seen.events.push_back("ground");
+  return 0;
+}
+
+void runControls(std::vector<fake::UserAction> script) {
+  fake::scriptDialog(kControls, std::move(script));
+  runTemplate(kControls, nullptr, controlsProc);
+}
+
+TEST_F(FakeUi, ListViewsKeepRowsColumnsAndStyleAsTheReportViewDoes) {
+  runControls({fake::inspect([] {
+    const plat::HWND list = control(kList);
+    EXPECT_EQ(fake::listTextColour(list), fake::CLR_INVALID);
+    EXPECT_EQ(insertRow(list, 0, u"plain"), 0);
+    EXPECT_EQ(plat::SendMessageW(
+                  list, plat::LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                  plat::LVS_EX_CHECKBOXES | plat::LVS_EX_FULLROWSELECT),
+              0);
+    // Only the bits of the mask change; the old style is the answer.
+    EXPECT_EQ(plat::SendMessageW(list, plat::LVM_SETEXTENDEDLISTVIEWSTYLE,
+                                 plat::LVS_EX_FULLROWSELECT, 0),
+              plat::LVS_EX_CHECKBOXES | plat::LVS_EX_FULLROWSELECT);
+    EXPECT_EQ(fake::listExtendedStyle(list), plat::LVS_EX_CHECKBOXES);
+    // Positions are clamped; only the state under the mask is taken.
+    EXPECT_EQ(insertRow(list, 9, u"last", kImage2 | plat::LVIS_SELECTED,
+                        plat::LVIS_STATEIMAGEMASK),
+              1);
+    EXPECT_EQ(insertRow(list, -4, u"first"), 0);
+    EXPECT_EQ(send(list, plat::LVM_INSERTITEMW, 0, nullptr), -1);
+    EXPECT_EQ(plat::SendMessageW(list, plat::LVM_GETITEMCOUNT, 0, 0), 3);
+
+    char16_t name[] = u"Name";
+    char16_t number[] = u"Number";
+    plat::LVCOLUMNW column{};
+    column.mask = plat::LVCF_FMT | plat::LVCF_WIDTH | plat::LVCF_TEXT |
+                  plat::LVCF_SUBITEM;
+    column.cx = 100;
+    column.pszText = name;
+    EXPECT_EQ(send(list, plat::LVM_INSERTCOLUMNW, 0, &column), 0);
+    column.mask &= ~plat::LVCF_WIDTH;  // a forgotten flag must show
+    column.pszText = number;
+    column.iSubItem = 1;
+    EXPECT_EQ(send(list, plat::LVM_INSERTCOLUMNW, 7, &column), 1);
+    EXPECT_EQ(send(list, plat::LVM_INSERTCOLUMNW, 0, nullptr), -1);
+
+    EXPECT_EQ(setCell(list, 1, 1, u"030"), 1);
+    EXPECT_EQ(setCell(list, 1, 2, u"no column"), 0);
+    EXPECT_EQ(setCell(list, 3, 0, u"no row"), 0);
+    EXPECT_EQ(setCell(list, -1, 0, u"no row"), 0);
+    EXPECT_EQ(send(list, plat::LVM_SETITEMTEXTW, 0, nullptr), 0);
+    EXPECT_EQ(plat::SendMessageW(list, plat::LVM_SETTEXTCOLOR, 0, 0x00808080),
+              1);
+
+    // Turning the boxes on gave the first row its unticked box.
+    EXPECT_EQ(describeRows(list),
+              (std::vector<std::string>{"first 0", "plain,030 0", "last 1"}));
+    const std::vector<fake::ListColumn> columns = fake::listColumns(list);
+    ASSERT_EQ(columns.size(), 2u);
+    EXPECT_EQ(columns[0].index, 0);
+    EXPECT_EQ(columns[0].width, 100);
+    EXPECT_EQ(columns[0].title, u"Name");
+    EXPECT_EQ(columns[1].index, 1);
+    EXPECT_EQ(columns[1].width, 0);
+    EXPECT_EQ(columns[1].subItem, 1);
+    EXPECT_EQ(fake::listTextColour(list), 0x00808080u);
+
+    setState(list, 0, plat::LVIS_SELECTED, plat::LVIS_SELECTED);
+    setState(list, 2, plat::LVIS_SELECTED, plat::LVIS_SELECTED);
+    EXPECT_EQ(plat::SendMessageW(list, plat::LVM_GETITEMSTATE, 2,
+                                 plat::LVIS_SELECTED | plat::LVIS_FOCUSED),
+              plat::LVIS_SELECTED);
+    struct Case {
+      intptr_t start;
+      uint32_t flags;
+      plat::LRESULT next;
+    };
+    const Case cases[] = {{-1, plat::LVNI_SELECTED, 0},
+                          {0, plat::LVNI_SELECTED, 2},
+                          {2, plat::LVNI_SELECTED, -1},
+                          {9, plat::LVNI_SELECTED, -1},
+                          {-1, 0, 0},
+                          {1, 0, 2},
+                          {2, 0, -1}};
+    for (const Case& c : cases)
+      EXPECT_EQ(plat::SendMessageW(list, plat::LVM_GETNEXTITEM,
+                                   static_cast<plat::WPARAM>(c.start), c.flags),
+                c.next)
+          << c.start << " " << c.flags;
+
+    // Rows the list does not have: nothing changes, nothing is heard.
+    seen.events.clear();
+    const std::vector<std::string> before = describeRows(list);
+    EXPECT_EQ(setState(list, 3, kChosen, kChosen), 0);
+    EXPECT_EQ(setState(list, -2, kChosen, kChosen), 0);
+    EXPECT_EQ(send(list, plat::LVM_SETITEMSTATE, 0, nullptr), 0);
+    EXPECT_EQ(stateOf(list, 3), 0);
+    EXPECT_EQ(describeRows(list), before);
+    EXPECT_TRUE(seen.events.empty());
+    // Refused messages are kept like the others.
+    const std::vector<fake::ReceivedMessage> got = fake::receivedMessages(list);
+    ASSERT_FALSE(got.empty());
+    EXPECT_EQ(got.front().message, plat::LVM_INSERTITEMW);
+    EXPECT_EQ(got.back().message, plat::LVM_GETITEMSTATE);
+    EXPECT_EQ(got.back().wParam, 3u);
+  })});
+}
+
+TEST_F(FakeUi, SetItemStateNotifiesEachChangedRowBeforeItReturns) {
+  runControls({fake::inspect([] {
+    fillList({1, 2, 1});
+    const plat::HWND list = control(kList);
+    EXPECT_EQ(setState(list, 1, plat::LVIS_SELECTED, plat::LVIS_SELECTED), 1);
+    EXPECT_EQ(seen.events, std::vector<std::string>{changeText(
+                               1, kImage2, kImage2 | plat::LVIS_SELECTED)});
+
+    // Every row: only those the mask changes are heard, in order.
+    seen.events.clear();
+    EXPECT_EQ(setState(list, -1, plat::LVIS_SELECTED, plat::LVIS_SELECTED), 1);
+    EXPECT_EQ(seen.events,
+              (std::vector<std::string>{
+                  changeText(0, kImage1, kImage1 | plat::LVIS_SELECTED),
+                  changeText(2, kImage1, kImage1 | plat::LVIS_SELECTED)}));
+    seen.events.clear();
+    EXPECT_EQ(setState(list, 0, plat::LVIS_SELECTED, plat::LVIS_SELECTED), 1);
+    EXPECT_EQ(setState(list, -1, kImage2, plat::LVIS_STATEIMAGEMASK), 1);
+    EXPECT_EQ(seen.events, (std::vector<std::string>{
+                               changeText(0, kImage1 | plat::LVIS_SELECTED,
+                                          kImage2 | plat::LVIS_SELECTED),
+                               changeText(2, kImage1 | plat::LVIS_SELECTED,
+                                          kImage2 | plat::LVIS_SELECTED)}));
+  })});
+}
+
+TEST_F(FakeUi, TickRowTogglesOnlyTheBoxAndTapRowSelectsOnlyItsRow) {
+  runControls(
+      {fake::inspect([] {
+         fillList({1, 2, 0});
+         setState(control(kList), 0, kChosen, kChosen);
+         setState(control(kList), 2, plat::LVIS_SELECTED, plat::LVIS_SELECTED);
+         seen.events.clear();
+       }),
+       fake::tickRow(kList, 0), fake::tickRow(kList, 1),
+       fake::tickRow(kList, 2), fake::inspect([] {
+         EXPECT_EQ(seen.events,
+                   (std::vector<std::string>{
+                       changeText(0, kImage1 | kChosen, kImage2 | kChosen),
+                       changeText(1, kImage2, kImage1)}));  // row 2: no box
+         EXPECT_EQ(fake::focusedWindow(), control(kList));
+         seen.events.clear();
+       }),
+       // Rows losing the selection are heard first.
+       fake::tapRow(kList, 1), fake::tapRow(kList, 1), fake::inspect([] {
+         EXPECT_EQ(seen.events,
+                   (std::vector<std::string>{
+                       changeText(0, kImage2 | kChosen, kImage2),
+                       changeText(2, plat::LVIS_SELECTED, 0),
+                       changeText(1, kImage1, kImage1 | kChosen)}));
+         EXPECT_EQ(plat::SendMessageW(control(kList), plat::LVM_GETNEXTITEM,
+                                      static_cast<plat::WPARAM>(-1),
+                                      plat::LVNI_SELECTED),
+                   1);
+       }),
+       fake::tickRow(kList, 3), fake::tapRow(kList, -1), fake::tapRow(kTick, 0),
+       fake::click(kList)});
+  EXPECT_EQ(fake::dialogRuns().back().refused,
+            (std::vector<size_t>{8, 9, 10, 11}));
+}
+
+TEST_F(FakeUi, RadioButtonsOfOneRunClearEachOther) {
+  plat::HWND a1 = nullptr, a2 = nullptr, b1 = nullptr, b2 = nullptr;
+  runControls({fake::inspect([&] {
+                 a1 = control(kA1), a2 = control(kA2);
+                 b1 = control(kB1), b2 = control(kB2);
+               }),
+               fake::click(kA1), fake::click(kB2), fake::click(kA2),
+               fake::click(kA2), fake::repaint()});
+  EXPECT_EQ(seen.events,
+            (std::vector<std::string>{"21 set", "24 set", "22 set", "22 set"}));
+  EXPECT_EQ(fake::checkState(a1), plat::BST_UNCHECKED);
+  EXPECT_EQ(fake::checkState(a2), plat::BST_CHECKED);
+  EXPECT_EQ(fake::checkState(b1), plat::BST_UNCHECKED);
+  EXPECT_EQ(fake::checkState(b2), plat::BST_CHECKED);
+  EXPECT_EQ(fake::windowClassName(a1), u"BUTTON");
+  EXPECT_EQ(fake::windowStyle(a1) & 0xF, plat::BS_AUTORADIOBUTTON);
+  size_t radioColours = 0;
+  for (const fake::ColourAnswer& a : fake::lastColourAnswers())
+    if (a.window == a1 || a.window == b2) {
+      EXPECT_EQ(a.message, plat::WM_CTLCOLORSTATIC);
+      ++radioColours;
+    }
+  EXPECT_EQ(radioColours, 2u);
+
+  // The program's own BM_SETCHECK sets that button alone, as on the platform.
+  runControls({fake::click(kA1), fake::inspect([] {
+                 plat::SendMessageW(control(kA2), plat::BM_SETCHECK,
+                                    plat::BST_CHECKED, 0);
+                 EXPECT_EQ(fake::checkState(control(kA1)), plat::BST_CHECKED);
+               })});
+}
+
+TEST_F(FakeUi, DisabledWindowsTakeNothingFromTheUser) {
+  runControls(
+      {fake::inspect([] {
+         fillList({1});
+         struct Case {
+           plat::BOOL enable;
+           plat::BOOL wasDisabled;
+         };
+         const Case cases[] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}, {0, 0}};
+         for (const Case& c : cases) {
+           EXPECT_EQ(plat::EnableWindow(control(kTick), c.enable) != 0,
+                     c.wasDisabled != 0)
+               << c.enable;
+           EXPECT_EQ(fake::windowEnabled(control(kTick)), c.enable != 0);
+         }
+         const fake::Call* call = fake::findCall(fake::Op::EnableWindow, 1);
+         ASSERT_NE(call, nullptr);
+         EXPECT_EQ(call->args[0], reinterpret_cast<uintptr_t>(control(kTick)));
+         EXPECT_EQ(call->args[1], 0u);
+         EXPECT_EQ(plat::EnableWindow(reinterpret_cast<plat::HWND>(0x99), 0),
+                   0);
+         for (int id : {kName, kList, kA1}) plat::EnableWindow(control(id), 0);
+       }),
+       fake::click(kTick), fake::type(kName, u"x"), fake::focus(kName),
+       fake::tickRow(kList, 0), fake::tapRow(kList, 0), fake::click(kA1),
+       fake::inspect([] {
+         plat::EnableWindow(control(kTick), 1);
+         EXPECT_EQ(plat::EnableWindow(fake::activeDialog(), 0), 0);
+       }),
+       // Nothing in a disabled dialog takes a tap either.
+       fake::click(kTick), fake::tapGround(),
+       fake::inspect([] { plat::EnableWindow(fake::activeDialog(), 1); }),
+       fake::click(kTick), fake::tapGround(), fake::click(kClose)});
+  const fake::DialogRun run = fake::dialogRuns().back();
+  EXPECT_EQ(run.refused, (std::vector<size_t>{1, 2, 3, 4, 5, 6, 8, 9}));
+  EXPECT_EQ(seen.events,
+            (std::vector<std::string>{"3 set", "ground", "2 clear"}));
+  EXPECT_EQ(fake::windowText(fake::dialogItem(run.dialog, kName)), u"");
 }
 
 plat::NOTIFYICONDATAW trayRecord(plat::HWND window, uint32_t id, uint32_t flags,
