@@ -11,8 +11,11 @@
 #define IDR_ACCELERATORS 3
 #define IDM_CTRL_Q 1
 
-// The main screen; the other screens' templates take the numbers after it.
+// The screens' templates.
 #define IDD_MAIN 107
+#define IDD_MAIN_RULES 108   // number rules of the main reply
+#define IDD_SECOND_REPLY 109 // the second reply
+#define IDD_SECOND_RULES 110 // number rules of the second reply
 
 #define IDC_ACTIVATE 1         // "ACTIVATE" push button
 #define IDC_SET_RULES 3        // "Set number rules"
@@ -28,3 +31,19 @@
 #define IDC_MESSAGE_LABEL 1027 // caption above IDC_MESSAGE
 #define IDC_TITLE 1028         // the program's name
 #define IDC_ABOUT 1029         // the about line
+
+// Screen 109 shares 1003, 1004, 1015, 1026, 1027 and 3 with the main
+// screen; its "Cancel" has the number of the main screen's "Quit".
+#define IDC_CANCEL 1023
+
+// The number rules screens. Their "Save and back" is number 1 and their
+// title label 1027.
+#define IDC_SAVE_AND_BACK 1
+#define IDC_RULES_TITLE 1027
+#define IDC_MODE_ANY 1005      // "Any numbers"
+#define IDC_MODE_DOMESTIC 1006 // "Any domestic"
+#define IDC_MODE_ONLY 1007     // "Only selected below"
+#define IDC_MODE_EXCLUDE 1008  // "Any numbers  excl. selected below"
+#define IDC_MODE_FOREIGN 1009  // "Only foreign"
+#define IDC_NUMBERS 1010       // list view of the contacts' numbers
+#define IDC_CATEGORIES 1021    // list view of the categories

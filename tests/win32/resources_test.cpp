@@ -1,6 +1,6 @@
-// The program's resources as windres put them into this executable: the main
-// screen's template byte by byte, the icon's images, the accelerator table,
-// and the template turned into a real dialog.
+// The program's resources as windres put them into this executable: the
+// screens' templates byte by byte, the icon's images, the accelerator table,
+// and the templates turned into real dialogs.
 #include "resources/resource_ids.h"  // first: it must stand on its own
 
 #include <gtest/gtest.h>
@@ -14,13 +14,27 @@
 #include "platform/win32/win32.h"
 #include "tests/win32/dialog_template.h"
 
+#include <commctrl.h>
+
 namespace {
 
 constexpr uint16_t kButton = 0x80;
 constexpr uint16_t kEdit = 0x81;
 constexpr uint16_t kStatic = 0x82;
+// List views have no atom: the template names their class.
+constexpr uint16_t kListView = 0;
+constexpr wchar_t kListViewClass[] = L"SysListView32";
 
 constexpr DWORD kBase = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kPushButton = kBase | WS_TABSTOP | BS_PUSHBUTTON;
+constexpr DWORD kRadio = kBase | BS_AUTORADIOBUTTON;
+constexpr DWORD kFirstRadio = kRadio | WS_GROUP | WS_TABSTOP;
+constexpr DWORD kRulesList = kBase | WS_TABSTOP | WS_BORDER | LVS_REPORT |
+                             LVS_NOCOLUMNHEADER | LVS_NOSORTHEADER;
+constexpr DWORD kMessageBox = kBase | WS_TABSTOP | ES_LEFT | ES_MULTILINE |
+                              ES_AUTOVSCROLL | ES_OEMCONVERT | WS_BORDER;
+constexpr DWORD kCheckBoxAtTop =
+    kBase | WS_TABSTOP | BS_AUTOCHECKBOX | BS_TOP;
 
 struct ExpectedControl {
   uint32_t id;
@@ -30,35 +44,85 @@ struct ExpectedControl {
   DWORD style;
 };
 
-// In template order, which is also the tab order.
-const ExpectedControl kMainControls[] = {
+// Each table in template order, which is also the tab order.
+const std::vector<ExpectedControl> kMainControls = {
     {1015, kStatic, L"Send Reply after 2 rings", 9, 72, 101, 9,
      kBase | SS_LEFT},
-    {1018, kButton, L"<", 113, 72, 18, 11, kBase | WS_TABSTOP | BS_PUSHBUTTON},
-    {1017, kButton, L">", 132, 72, 18, 11, kBase | WS_TABSTOP | BS_PUSHBUTTON},
+    {1018, kButton, L"<", 113, 72, 18, 11, kPushButton},
+    {1017, kButton, L">", 132, 72, 18, 11, kPushButton},
     {1004, kButton, L"and when I cancel the Call (red phone)", 9, 85, 144, 10,
-     kBase | WS_TABSTOP | BS_AUTOCHECKBOX | BS_TOP},
+     kCheckBoxAtTop},
     {1026, kStatic, L"Send Reply to:\nany numbers\n!", 9, 96, 69, 18,
      kBase | SS_LEFT},
-    {3, kButton, L"Set number rules", 79, 98, 71, 16,
-     kBase | WS_TABSTOP | BS_PUSHBUTTON},
+    {3, kButton, L"Set number rules", 79, 98, 71, 16, kPushButton},
     {1027, kStatic, L"Reply messsage text:", 10, 29, 117, 8, kBase | SS_LEFT},
-    {1003, kEdit, L"", 10, 39, 140, 28,
-     kBase | WS_TABSTOP | ES_LEFT | ES_MULTILINE | ES_AUTOVSCROLL |
-         ES_OEMCONVERT | WS_BORDER},
-    {4, kButton, L"Activate Second Reply", 9, 117, 140, 13,
-     kBase | WS_TABSTOP | BS_PUSHBUTTON},
+    {1003, kEdit, L"", 10, 39, 140, 28, kMessageBox},
+    {4, kButton, L"Activate Second Reply", 9, 117, 140, 13, kPushButton},
     {1002, kButton, L"Self-activate after the system reset", 9, 134, 134, 10,
      kBase | WS_TABSTOP | BS_AUTOCHECKBOX},
     {1028, kStatic, L"Static", 9, 148, 140, 14, kBase | SS_LEFT},
     {1029, kStatic, L"Static", 9, 163, 140, 18, kBase | SS_LEFT},
-    {1023, kButton, L"Quit", 100, 9, 50, 16,
-     kBase | WS_TABSTOP | BS_PUSHBUTTON},
-    {1, kButton, L"ACTIVATE", 10, 9, 50, 16,
-     kBase | WS_TABSTOP | BS_PUSHBUTTON},
+    {1023, kButton, L"Quit", 100, 9, 50, 16, kPushButton},
+    {1, kButton, L"ACTIVATE", 10, 9, 50, 16, kPushButton},
 };
-constexpr size_t kMainControlCount =
-    sizeof kMainControls / sizeof kMainControls[0];
+
+// Several rows may be selected in a list (no LVS_SINGLESEL). The
+// categories list starts the group after the radio buttons.
+const std::vector<ExpectedControl> kMainRulesControls = {
+    {1027, kStatic, L"Send Main Reply to:", 10, 9, 77, 8, kBase | SS_LEFT},
+    {1005, kButton, L"Any numbers", 10, 19, 76, 10, kFirstRadio},
+    {1007, kButton, L"Only selected below", 10, 30, 119, 10, kRadio},
+    {1008, kButton, L"Any numbers  excl. selected below", 10, 41, 140, 10,
+     kRadio},
+    {1021, kListView, L"", 10, 54, 140, 34, kRulesList | WS_GROUP},
+    {1010, kListView, L"", 10, 94, 140, 44, kRulesList},
+    {1, kButton, L"Save and back", 92, 9, 58, 16, kPushButton},
+};
+
+const std::vector<ExpectedControl> kSecondReplyControls = {
+    {1015, kStatic, L"Send Reply after 2 rings", 9, 72, 140, 9,
+     kBase | SS_LEFT},
+    {1004, kButton, L"and when I cancel the Call (red phone)", 9, 85, 144, 10,
+     kCheckBoxAtTop},
+    {1026, kStatic, L"Send Reply to:\nany numbers", 9, 96, 69, 19,
+     kBase | SS_LEFT},
+    {3, kButton, L"Set number rules", 79, 98, 71, 16, kPushButton},
+    {1027, kStatic, L"Reply messsage text:", 10, 29, 117, 8, kBase | SS_LEFT},
+    {1003, kEdit, L"", 10, 39, 140, 28, kMessageBox},
+    // The blank before the line break is the screen's.
+    {0xFFFF, kStatic,
+     L"Please note: rules of this Second Message are always preferencial "
+     L"before rules \nset to the Main Message",
+     9, 120, 145, 29, kBase | SS_LEFT},
+    {1023, kButton, L"Cancel", 100, 9, 50, 16, kPushButton},
+    {1, kButton, L"ACTIVATE", 10, 9, 50, 16, kPushButton},
+};
+
+const std::vector<ExpectedControl> kSecondRulesControls = {
+    {1027, kStatic, L"Send Second Reply to:", 10, 9, 77, 8, kBase | SS_LEFT},
+    {1007, kButton, L"Only selected below", 10, 19, 80, 10, kFirstRadio},
+    {1008, kButton, L"Any numbers  excl. selected below", 10, 30, 140, 10,
+     kRadio},
+    {1006, kButton, L"Any domestic", 10, 41, 64, 10, kRadio},
+    {1009, kButton, L"Only foreign", 76, 41, 55, 10, kRadio},
+    {1021, kListView, L"", 10, 54, 140, 34, kRulesList | WS_GROUP},
+    {1010, kListView, L"", 10, 94, 140, 44, kRulesList},
+    {1, kButton, L"Save and back", 92, 9, 58, 16, kPushButton},
+};
+
+struct Screen {
+  const char* name;
+  WORD templateId;
+  int16_t cx, cy;
+  const std::vector<ExpectedControl>* controls;
+};
+
+const Screen kScreens[] = {
+    {"Main", IDD_MAIN, 161, 185, &kMainControls},
+    {"MainRules", IDD_MAIN_RULES, 161, 193, &kMainRulesControls},
+    {"SecondReply", IDD_SECOND_REPLY, 161, 152, &kSecondReplyControls},
+    {"SecondRules", IDD_SECOND_RULES, 161, 193, &kSecondRulesControls},
+};
 
 HMODULE self() { return GetModuleHandleW(nullptr); }
 
@@ -80,7 +144,10 @@ std::pair<const uint8_t*, DWORD> resource(WORD type, WORD name) {
 }
 
 const wchar_t* className(uint16_t atom) {
-  return atom == kButton ? L"Button" : atom == kEdit ? L"Edit" : L"Static";
+  return atom == kButton   ? L"Button"
+         : atom == kEdit   ? L"Edit"
+         : atom == kStatic ? L"Static"
+                           : kListViewClass;
 }
 
 // Whether this Wine session can show windows at all. DISPLAY alone does not
@@ -96,18 +163,37 @@ bool canShowWindows() {
 
 }  // namespace
 
-TEST(MainScreenTemplate, HasTheSizeStyleAndFont) {
-  const auto bytes = resource(kRtDialog, 107);
-  ASSERT_NE(bytes.first, nullptr);
-  dialog_template::Dialog dialog;
+namespace {
+
+void PrintTo(const Screen& screen, std::ostream* out) {
+  *out << screen.name << " (" << screen.templateId << ")";
+}
+
+::testing::AssertionResult parseTemplate(WORD id,
+                                         dialog_template::Dialog* dialog) {
+  const auto bytes = resource(kRtDialog, id);
+  if (bytes.first == nullptr)
+    return ::testing::AssertionFailure() << "no template " << id;
   std::string error;
-  ASSERT_TRUE(
-      dialog_template::parse(bytes.first, bytes.second, &dialog, &error))
-      << error;
+  if (!dialog_template::parse(bytes.first, bytes.second, dialog, &error))
+    return ::testing::AssertionFailure() << error;
+  return ::testing::AssertionSuccess();
+}
+
+class ScreenTemplate : public ::testing::TestWithParam<Screen> {};
+
+}  // namespace
+
+TEST_P(ScreenTemplate, HasTheSizeStyleAndFont) {
+  const Screen& screen = GetParam();
+  dialog_template::Dialog dialog;
+  ASSERT_TRUE(parseTemplate(screen.templateId, &dialog));
   EXPECT_EQ(dialog.style, DWORD(WS_POPUP | DS_SETFOREGROUND | DS_SETFONT));
   EXPECT_EQ(dialog.exStyle, 0u);
-  EXPECT_EQ(dialog.cx, 161);
-  EXPECT_EQ(dialog.cy, 185);
+  EXPECT_EQ(dialog.x, 0);
+  EXPECT_EQ(dialog.y, 0);
+  EXPECT_EQ(dialog.cx, screen.cx);
+  EXPECT_EQ(dialog.cy, screen.cy);
   // No menu, no class and no caption: each field is the single 0x0000.
   for (const dialog_template::NameOrOrdinal* field :
        {&dialog.menu, &dialog.windowClass, &dialog.title}) {
@@ -117,25 +203,27 @@ TEST(MainScreenTemplate, HasTheSizeStyleAndFont) {
   ASSERT_TRUE(dialog.hasFont);
   EXPECT_EQ(dialog.pointSize, 8);
   EXPECT_EQ(dialog.typeface, L"Tahoma");
-  EXPECT_EQ(dialog.items.size(), kMainControlCount);
 }
 
-TEST(MainScreenTemplate, HoldsEveryControlInOrderWithExactlyItsStyles) {
-  const auto bytes = resource(kRtDialog, 107);
-  ASSERT_NE(bytes.first, nullptr);
+TEST_P(ScreenTemplate, HoldsEveryControlInOrderWithExactlyItsStyles) {
+  const std::vector<ExpectedControl>& controls = *GetParam().controls;
   dialog_template::Dialog dialog;
-  std::string error;
-  ASSERT_TRUE(
-      dialog_template::parse(bytes.first, bytes.second, &dialog, &error))
-      << error;
-  ASSERT_EQ(dialog.items.size(), kMainControlCount);
-  for (size_t i = 0; i < kMainControlCount; ++i) {
-    const ExpectedControl& want = kMainControls[i];
+  ASSERT_TRUE(parseTemplate(GetParam().templateId, &dialog));
+  ASSERT_EQ(dialog.items.size(), controls.size());
+  for (size_t i = 0; i < controls.size(); ++i) {
+    const ExpectedControl& want = controls[i];
     const dialog_template::Item& got = dialog.items[i];
     SCOPED_TRACE("control " + std::to_string(i) + ", id " +
                  std::to_string(want.id));
     EXPECT_EQ(got.id, want.id);
     EXPECT_EQ(dialog_template::classAtom(got.windowClass), want.classAtom);
+    // windres writes a class name in capitals; class names match in any
+    // case.
+    if (want.classAtom == kListView) {
+      EXPECT_FALSE(got.windowClass.isOrdinal);
+      EXPECT_EQ(lstrcmpiW(got.windowClass.text.c_str(), kListViewClass), 0)
+          << got.windowClass.text;
+    }
     EXPECT_FALSE(got.title.isOrdinal);
     EXPECT_EQ(got.title.text, want.title);
     EXPECT_EQ(got.x, want.x);
@@ -148,6 +236,12 @@ TEST(MainScreenTemplate, HoldsEveryControlInOrderWithExactlyItsStyles) {
     EXPECT_TRUE(got.creationData.empty());
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Screens, ScreenTemplate, ::testing::ValuesIn(kScreens),
+    [](const ::testing::TestParamInfo<Screen>& info) {
+      return std::string(info.param.name);
+    });
 
 TEST(MainScreenTemplate, ParserRefusesATemplateCutShort) {
   const auto bytes = resource(kRtDialog, 107);
@@ -258,6 +352,7 @@ TEST(Accelerators, OneEntryCtrlQSendsCommandOne) {
 namespace {
 
 struct Shown {
+  const Screen* screen = nullptr;
   ::HWND dialog = nullptr;
   RECT client{};
   RECT expectedClient{};
@@ -284,7 +379,7 @@ INT_PTR CALLBACK showProc(::HWND dialog, UINT message, WPARAM wParam,
         reinterpret_cast<Shown*>(GetWindowLongPtrW(dialog, DWLP_USER));
     shown->dialog = dialog;
     GetClientRect(dialog, &shown->client);
-    shown->expectedClient = RECT{0, 0, 161, 185};
+    shown->expectedClient = RECT{0, 0, shown->screen->cx, shown->screen->cy};
     MapDialogRect(dialog, &shown->expectedClient);
     for (::HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT)) {
@@ -305,25 +400,31 @@ INT_PTR CALLBACK showProc(::HWND dialog, UINT message, WPARAM wParam,
 }  // namespace
 
 // Needs an X display under Wine; skipped where DISPLAY is unset or the Wine
-// session has no display driver.
-TEST(MainScreenTemplate, RunsAsAModalDialog) {
+// session has no display driver. A template with a list view opens only
+// once the common controls have registered its class, as the program's
+// entry does.
+TEST_P(ScreenTemplate, RunsAsAModalDialog) {
   if (!canShowWindows()) GTEST_SKIP() << "no display to show windows on";
-  const auto bytes = resource(kRtDialog, 107);
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
+  ASSERT_TRUE(InitCommonControlsEx(&controls));
+  const std::vector<ExpectedControl>& want = *GetParam().controls;
+  const auto bytes = resource(kRtDialog, GetParam().templateId);
   ASSERT_NE(bytes.first, nullptr);
   Shown shown;
+  shown.screen = &GetParam();
   const INT_PTR result = DialogBoxIndirectParamW(
       self(), reinterpret_cast<const DLGTEMPLATE*>(bytes.first), nullptr,
       showProc, reinterpret_cast<LPARAM>(&shown));
   ASSERT_EQ(result, 42) << "GetLastError " << GetLastError();
   EXPECT_EQ(shown.client.right, shown.expectedClient.right);
   EXPECT_EQ(shown.client.bottom, shown.expectedClient.bottom);
-  ASSERT_EQ(shown.ids.size(), kMainControlCount);
-  for (size_t i = 0; i < kMainControlCount; ++i) {
+  ASSERT_EQ(shown.ids.size(), want.size());
+  for (size_t i = 0; i < want.size(); ++i) {
     SCOPED_TRACE("control " + std::to_string(i));
-    EXPECT_EQ(shown.ids[i], int(kMainControls[i].id));
-    EXPECT_EQ(shown.titles[i], kMainControls[i].title);
+    EXPECT_EQ(shown.ids[i], int(want[i].id));
+    EXPECT_EQ(shown.titles[i], want[i].title);
     EXPECT_EQ(lstrcmpiW(shown.classes[i].c_str(),
-                        className(kMainControls[i].classAtom)),
+                        className(want[i].classAtom)),
               0)
         << shown.classes[i];
   }
