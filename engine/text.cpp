@@ -83,3 +83,12 @@ bool textContains(const char16_t* text, char16_t unit) {
     if (*text == unit) return true;
   return false;
 }
+
+bool textContainsText(const char16_t* text, const char16_t* part) {
+  for (;; ++text) {
+    size_t i = 0;
+    while (part[i] != 0 && text[i] == part[i]) ++i;
+    if (part[i] == 0) return true;
+    if (*text == 0) return false;
+  }
+}

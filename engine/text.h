@@ -26,3 +26,7 @@ char16_t foldCase(char16_t unit);
 bool textEqualsIgnoreCase(const char16_t* a, const char16_t* b);
 
 bool textContains(const char16_t* text, char16_t unit);
+
+// Whether `part` occurs anywhere in `text`, letter case respected; an empty
+// part occurs in every text.
+bool textContainsText(const char16_t* text, const char16_t* part);

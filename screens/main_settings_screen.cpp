@@ -7,7 +7,11 @@
 #include "platform/files.h"
 #include "platform/handles.h"
 #include "platform/pocket_shell.h"
+#include "screens/dialog_items.h"
+#include "screens/label_text.h"
+#include "screens/number_rules_screen.h"
 #include "screens/screen_style.h"
+#include "screens/second_reply_screen.h"
 #include "store/contact_import.h"
 #include "store/settings_store.h"
 
@@ -32,69 +36,27 @@ constexpr ControlStyle kStyles[] = {
 
 ScreenObjects objects;
 
-// Appends to a terminated text, cutting at the capacity.
-void append(char16_t* out, size_t capacity, const char16_t* text) {
-  size_t n = textLength(out, capacity);
-  for (; *text != 0 && n + 1 < capacity; ++text) out[n++] = *text;
-  out[n] = 0;
-}
-
-void appendNumber(char16_t* out, size_t capacity, int32_t value) {
-  char16_t digits[12];
-  size_t n = 0;
-  int64_t v = value;
-  const bool negative = v < 0;
-  if (negative) v = -v;
-  do {
-    digits[n++] = static_cast<char16_t>(u'0' + v % 10);
-    v /= 10;
-  } while (v != 0);
-  char16_t text[13];
-  size_t t = 0;
-  if (negative) text[t++] = u'-';
-  while (n > 0) text[t++] = digits[--n];
-  text[t] = 0;
-  append(out, capacity, text);
-}
-
-plat::HWND item(plat::HWND screen, int32_t id) {
-  return plat::GetDlgItem(screen, id);
-}
-
-void setText(plat::HWND screen, int32_t id, const char16_t* text) {
-  plat::SetWindowTextW(item(screen, id), text);
-}
-
-void setCheck(plat::HWND screen, int32_t id, bool ticked) {
-  plat::SendMessageW(item(screen, id), plat::BM_SETCHECK,
-                     ticked ? plat::BST_CHECKED : plat::BST_UNCHECKED, 0);
-}
-
-bool isChecked(plat::HWND screen, int32_t id) {
-  return plat::SendMessageW(item(screen, id), plat::BM_GETCHECK, 0, 0) != 0;
-}
-
 void setSecondLabels(plat::HWND screen) {
   const bool second = replySettings.secondEnabled != 0;
-  setText(screen, IDC_SECOND_REPLY,
+  setItemText(screen, IDC_SECOND_REPLY,
           second ? u"Disactivate Second Message" : u"Activate Second Message");
-  setText(screen, IDC_MESSAGE_LABEL,
+  setItemText(screen, IDC_MESSAGE_LABEL,
           second ? u"Main Reply message text:" : u"Reply message text:");
   char16_t rings[kLabelUnits];
   ringsLabelText(rings, kLabelUnits);
-  setText(screen, IDC_RINGS_TEXT, rings);
+  setItemText(screen, IDC_RINGS_TEXT, rings);
 }
 
 void setRulesLabel(plat::HWND screen, bool afterRulesScreen) {
   char16_t text[kLabelUnits];
   rulesLabelText(afterRulesScreen, text, kLabelUnits);
-  setText(screen, IDC_RULES_TEXT, text);
+  setItemText(screen, IDC_RULES_TEXT, text);
 }
 
 void setRingsLabel(plat::HWND screen) {
   char16_t rings[kLabelUnits];
   ringsLabelText(rings, kLabelUnits);
-  setText(screen, IDC_RINGS_TEXT, rings);
+  setItemText(screen, IDC_RINGS_TEXT, rings);
 }
 
 // The shortcut's path in the startup folder; false when the folder is not
@@ -106,19 +68,19 @@ bool shortcutPath(plat::HWND screen, char16_t (&path)[kShortcutUnits]) {
     return false;
   folder[kPathUnits] = 0;
   path[0] = 0;
-  append(path, kShortcutUnits, folder);
-  append(path, kShortcutUnits, kShortcutName);
+  appendText(path, kShortcutUnits, folder);
+  appendText(path, kShortcutUnits, kShortcutName);
   return true;
 }
 
 void showShortcutState(plat::HWND screen) {
   char16_t path[kShortcutUnits];
-  setCheck(screen, IDC_SELF_ACTIVATE, false);
+  setItemCheck(screen, IDC_SELF_ACTIVATE, false);
   if (!shortcutPath(screen, path)) return;
   plat::WIN32_FIND_DATAW found;
   plat::HANDLE search = plat::FindFirstFileW(path, &found);
   if (search != nullptr && search != plat::INVALID_HANDLE_VALUE) {
-    setCheck(screen, IDC_SELF_ACTIVATE, true);
+    setItemCheck(screen, IDC_SELF_ACTIVATE, true);
     plat::FindClose(search);
   }
 }
@@ -127,7 +89,7 @@ void toggleShortcut(plat::HWND screen) {
   char16_t path[kShortcutUnits];
   if (!shortcutPath(screen, path)) return;
   plat::DeleteFileW(path);
-  if (!isChecked(screen, IDC_SELF_ACTIVATE)) return;
+  if (!isItemChecked(screen, IDC_SELF_ACTIVATE)) return;
   char16_t program[kPathUnits + 1] = {};
   plat::GetModuleFileNameW(nullptr, program, kPathUnits);
   program[kPathUnits] = 0;
@@ -139,18 +101,18 @@ void setUp(plat::HWND screen) {
   loadSettings();
   if (replySettings.mainText[0] == 0)
     copyText(replySettings.mainText, kDefaultText);
-  setText(screen, IDC_MESSAGE, replySettings.mainText);
+  setItemText(screen, IDC_MESSAGE, replySettings.mainText);
   importContacts(screen);
   showShortcutState(screen);
-  setCheck(screen, IDC_ON_CANCEL, replySettings.replyOnCancel != 0);
+  setItemCheck(screen, IDC_ON_CANCEL, replySettings.replyOnCancel != 0);
   setSecondLabels(screen);
   setRulesLabel(screen, false);
   if (orientation == 0) {
-    setText(screen, IDC_TITLE, kTitle);
-    setText(screen, IDC_ABOUT, kAbout);
+    setItemText(screen, IDC_TITLE, kTitle);
+    setItemText(screen, IDC_ABOUT, kAbout);
   } else {
-    plat::ShowWindow(item(screen, IDC_TITLE), plat::SW_HIDE);
-    plat::ShowWindow(item(screen, IDC_ABOUT), plat::SW_HIDE);
+    plat::ShowWindow(dialogItem(screen, IDC_TITLE), plat::SW_HIDE);
+    plat::ShowWindow(dialogItem(screen, IDC_ABOUT), plat::SW_HIDE);
   }
   initScreen(screen);
 }
@@ -164,19 +126,23 @@ void finish(plat::HWND screen, int32_t activated, int32_t button) {
   plat::EndDialog(screen, button);
 }
 
-// What follows the rules screen and the second reply screen: those screens
-// are not in the program yet, so the buttons only refresh what they change.
-void afterChildScreen(plat::HWND screen, int32_t button) {
+void openRules(plat::HWND screen) {
   plat::SHSipPreference(screen, plat::SIP_DOWN);
-  if (button == IDC_SET_RULES) {
-    setRulesLabel(screen, true);
-    refitScreen(screen);
-  } else {
-    refitScreen(screen);
-    setSecondLabels(screen);
-    setCheck(screen, IDC_ON_CANCEL, replySettings.replyOnCancel != 0);
-  }
-  plat::SetFocus(item(screen, IDC_ACTIVATE));
+  runNumberRulesScreen(ReplyKind::main, screen);
+  setRulesLabel(screen, true);
+  refitScreen(screen);
+  plat::SetFocus(dialogItem(screen, IDC_ACTIVATE));
+}
+
+// The second reply screen may switch the second message on or off and
+// clear the reply on rejection.
+void openSecondReply(plat::HWND screen) {
+  plat::SHSipPreference(screen, plat::SIP_DOWN);
+  runScreen(IDD_SECOND_REPLY, screen, secondReplyScreenProc);
+  refitScreen(screen);
+  setSecondLabels(screen);
+  setItemCheck(screen, IDC_ON_CANCEL, replySettings.replyOnCancel != 0);
+  plat::SetFocus(dialogItem(screen, IDC_ACTIVATE));
 }
 
 bool command(plat::HWND screen, int32_t control, uint16_t notification) {
@@ -188,8 +154,10 @@ bool command(plat::HWND screen, int32_t control, uint16_t notification) {
       finish(screen, 0, IDC_QUIT);
       return true;
     case IDC_SET_RULES:
+      openRules(screen);
+      return true;
     case IDC_SECOND_REPLY:
-      afterChildScreen(screen, control);
+      openSecondReply(screen);
       return true;
     case IDC_SELF_ACTIVATE:
       toggleShortcut(screen);
@@ -199,7 +167,7 @@ bool command(plat::HWND screen, int32_t control, uint16_t notification) {
                        replySettings.mainText);
       return true;
     case IDC_ON_CANCEL:
-      replySettings.replyOnCancel = isChecked(screen, IDC_ON_CANCEL) ? 1 : 0;
+      replySettings.replyOnCancel = isItemChecked(screen, IDC_ON_CANCEL) ? 1 : 0;
       if (replySettings.replyOnCancel == 1) replySettings.secondReplyOnCancel = 0;
       return true;
     case IDC_RINGS_MORE:
@@ -223,14 +191,11 @@ bool command(plat::HWND screen, int32_t control, uint16_t notification) {
 }  // namespace
 
 void ringsLabelText(char16_t* out, size_t capacity) {
-  static const char16_t* const kPhrases[] = {
-      u"immediatelly", u"after first ring", u"after 2 rings",
-      u"after 3 rings", u"after 4 rings",   u"after 5 rings"};
   out[0] = 0;
-  append(out, capacity,
-         replySettings.secondEnabled != 0 ? u"Send Main Reply " : u"Send Reply ");
-  const int32_t rings = replySettings.ringsBeforeReply;
-  if (rings >= 0 && rings <= 5) append(out, capacity, kPhrases[rings]);
+  appendText(out, capacity,
+             replySettings.secondEnabled != 0 ? u"Send Main Reply "
+                                              : u"Send Reply ");
+  appendText(out, capacity, ringPhrase(replySettings.ringsBeforeReply));
 }
 
 void rulesLabelText(bool afterRulesScreen, char16_t* out, size_t capacity) {
@@ -238,17 +203,17 @@ void rulesLabelText(bool afterRulesScreen, char16_t* out, size_t capacity) {
   const int32_t selected = countSelected(ReplyKind::main);
   switch (replySettings.mainMode) {
     case 0:
-      append(out, capacity, u"to any numbers");
+      appendText(out, capacity, u"to any numbers");
       break;
     case 1:
-      append(out, capacity, afterRulesScreen ? u"only to \n" : u"only to\n");
+      appendText(out, capacity, afterRulesScreen ? u"only to \n" : u"only to\n");
       appendNumber(out, capacity, selected);
-      append(out, capacity, u" selected numbers");
+      appendText(out, capacity, u" selected numbers");
       break;
     default:
-      append(out, capacity, u"to any numbers\nexcl. ");
+      appendText(out, capacity, u"to any numbers\nexcl. ");
       appendNumber(out, capacity, selected);
-      append(out, capacity, u" selected");
+      appendText(out, capacity, u" selected");
       break;
   }
 }
@@ -264,12 +229,5 @@ intptr_t mainSettingsScreenProc(plat::HWND screen, uint32_t message,
                    static_cast<uint16_t>((wParam >> 16) & 0xFFFF))
                ? 1
                : 0;
-  if (message == plat::WM_LBUTTONDOWN) {
-    plat::SHSipPreference(screen, plat::SIP_DOWN);
-    return 0;
-  }
-  if (isColourMessage(message))
-    return answerColour(objects, reinterpret_cast<plat::HDC>(wParam),
-                        reinterpret_cast<plat::HWND>(lParam));
-  return 0;
+  return answerScreenMessage(objects, screen, message, wParam, lParam);
 }

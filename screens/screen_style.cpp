@@ -108,6 +108,19 @@ intptr_t answerColour(const ScreenObjects& objects, plat::HDC dc,
   return reinterpret_cast<intptr_t>(objects.blueBrush);
 }
 
+intptr_t answerScreenMessage(const ScreenObjects& objects, plat::HWND screen,
+                             uint32_t message, plat::WPARAM wParam,
+                             plat::LPARAM lParam) {
+  if (message == plat::WM_LBUTTONDOWN) {
+    plat::SHSipPreference(screen, plat::SIP_DOWN);
+    return 0;
+  }
+  if (isColourMessage(message))
+    return answerColour(objects, reinterpret_cast<plat::HDC>(wParam),
+                        reinterpret_cast<plat::HWND>(lParam));
+  return 0;
+}
+
 void readMessageBox(plat::HWND screen, int32_t boxId, char16_t* text) {
   plat::GetWindowTextW(plat::GetDlgItem(screen, boxId), text,
                        kMessageBoxLimit);

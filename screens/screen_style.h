@@ -72,6 +72,13 @@ intptr_t answerColour(const ScreenObjects& objects, plat::HDC dc,
 
 bool isColourMessage(uint32_t message);
 
+// What every screen answers alike: a tap on the ground takes the input
+// panel down, and the colour messages get the colour answer; anything else
+// is not handled (0).
+intptr_t answerScreenMessage(const ScreenObjects& objects, plat::HWND screen,
+                             uint32_t message, plat::WPARAM wParam,
+                             plat::LPARAM lParam);
+
 // Copies a message text box into `text`, at most 149 characters.
 void readMessageBox(plat::HWND screen, int32_t boxId, char16_t* text);
 

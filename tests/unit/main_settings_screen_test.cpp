@@ -30,11 +30,6 @@ intptr_t runMainScreen(std::vector<fake::UserAction> actions) {
   return runScreen(IDD_MAIN, nullptr, mainSettingsScreenProc);
 }
 
-void storeDword(const char16_t* name, uint32_t value) {
-  fake::setRegistryValue(u"SOFTWARE\\Zerv\\QRL", name, 4,
-                         fake::dwordBytes(value));
-}
-
 class MainScreen : public ::testing::Test {
  protected:
   void SetUp() override { freshProgram(); }
@@ -146,6 +141,7 @@ TEST_F(MainScreen, TheRulesLabelCountsTickedNumbersOnly) {
   fake::setFile(u"\\Windows\\cdbase.txt",
                 std::vector<uint8_t>(line.begin(), line.end()));
   std::u16string atSetUp, afterRules;
+  fake::scriptDialog(IDD_MAIN_RULES, {fake::click(IDC_SAVE_AND_BACK)});
   runMainScreen({fake::inspect([&] { atSetUp = controlText(IDC_RULES_TEXT); }),
                  fake::click(IDC_SET_RULES),
                  fake::inspect([&] { afterRules = controlText(IDC_RULES_TEXT); }),
@@ -160,26 +156,66 @@ TEST_F(MainScreen, TheRulesLabelCountsTickedNumbersOnly) {
   EXPECT_EQ(atSetUp, u"to any numbers\nexcl. 0 selected");
 }
 
-TEST_F(MainScreen, AfterTheRulesAndSecondReplyButtonsTheScreenIsRefitted) {
-  for (int button : {IDC_SET_RULES, IDC_SECOND_REPLY}) {
+// Each button opens its screen over this one; afterwards this screen is
+// full-screen again with the panel down and ACTIVATE focused.
+TEST_F(MainScreen, TheRulesAndSecondReplyButtonsOpenTheirScreens) {
+  struct Case {
+    int button;
+    int templateId;
+    int exit;
+  };
+  const Case cases[] = {{IDC_SET_RULES, IDD_MAIN_RULES, IDC_SAVE_AND_BACK},
+                        {IDC_SECOND_REPLY, IDD_SECOND_REPLY, IDC_CANCEL}};
+  for (const Case& c : cases) {
     SetUp();
     fake::setInputPanelUp(true);
+    fake::scriptDialog(c.templateId, {fake::click(c.exit)});
     bool panelUp = true;
     bool activateFocused = false;
     size_t fits = 0;
     runMainScreen({fake::inspect([] { fake::clearCalls(); }),
-                   fake::click(button), fake::inspect([&] {
+                   fake::click(c.button), fake::inspect([&] {
                      panelUp = fake::inputPanelUp();
-                     activateFocused =
-                         fake::focusedWindow() ==
-                         fake::dialogItem(fake::activeDialog(), IDC_ACTIVATE);
-                     fits = fake::countCalls(Op::SHFullScreen);
+                     const plat::HWND screen = fake::activeDialog();
+                     activateFocused = fake::focusedWindow() ==
+                                       fake::dialogItem(screen, IDC_ACTIVATE);
+                     for (size_t i = 0; i < fake::callCount(); ++i)
+                       fits += fake::call(i).op == Op::SHFullScreen &&
+                               fake::call(i).args[0] ==
+                                   reinterpret_cast<uintptr_t>(screen);
                    }),
                    fake::click(IDC_QUIT)});
-    EXPECT_FALSE(panelUp) << button;
-    EXPECT_TRUE(activateFocused) << button;
-    EXPECT_EQ(fits, 1u) << button;
+    const std::vector<fake::DialogRun> runs = fake::dialogRuns();
+    ASSERT_EQ(runs.size(), 2u) << c.button;
+    EXPECT_EQ(runs[1].templateId, c.templateId);
+    EXPECT_EQ(runs[1].owner, runs[0].dialog);
+    EXPECT_EQ(runs[1].result, c.exit);
+    EXPECT_FALSE(panelUp) << c.button;
+    EXPECT_TRUE(activateFocused) << c.button;
+    EXPECT_EQ(fits, 1u) << c.button;
   }
+}
+
+TEST_F(MainScreen, TheSecondReplyScreenChangesButtonLabelsAndTheCancelBox) {
+  storeDword(u"Reply when user cancel", 1);
+  fake::scriptDialog(IDD_SECOND_REPLY,
+                     {fake::click(IDC_ON_CANCEL), fake::click(IDC_ACTIVATE)});
+  std::u16string second, heading, rings;
+  uintptr_t onCancel = 9;
+  runMainScreen({fake::click(IDC_SECOND_REPLY), fake::inspect([&] {
+                   second = controlText(IDC_SECOND_REPLY);
+                   heading = controlText(IDC_MESSAGE_LABEL);
+                   rings = controlText(IDC_RINGS_TEXT);
+                   onCancel = fake::checkState(
+                       fake::dialogItem(fake::activeDialog(), IDC_ON_CANCEL));
+                 }),
+                 fake::click(IDC_QUIT)});
+  EXPECT_EQ(second, u"Disactivate Second Message");
+  EXPECT_EQ(heading, u"Main Reply message text:");
+  EXPECT_EQ(rings, u"Send Main Reply after 2 rings");
+  EXPECT_EQ(onCancel, 0u);
+  EXPECT_EQ(storedDword(u"Reply when user cancel"), 0);
+  EXPECT_EQ(storedDword(u"Second Message"), 1);
 }
 
 TEST_F(MainScreen, TheCancelBoxAndTheSecondReplysFlag) {
@@ -266,32 +302,6 @@ TEST_F(MainScreen, WideAndShortScreensHideTitleAndAbout) {
     EXPECT_FALSE(titleShown) << o;
     EXPECT_FALSE(aboutShown) << o;
   }
-}
-
-struct SeenColour {
-  int control;
-  plat::COLORREF brush;
-  plat::COLORREF text;
-  int32_t bkMode;
-  std::u16string face;  // empty: no font selected
-  int32_t height;
-  int32_t weight;
-};
-
-// What the last repaint answered, read while the objects are still alive.
-std::vector<SeenColour> seenColours() {
-  std::vector<SeenColour> seen;
-  for (const fake::ColourAnswer& a : fake::lastColourAnswers()) {
-    SeenColour c{a.control, fake::brushColour(a.brush).value_or(0x1234567),
-                 a.textColour, a.bkMode, u"", 0, 0};
-    if (const auto font = fake::fontOf(a.font)) {
-      c.face = font->lfFaceName;
-      c.height = font->lfHeight;
-      c.weight = font->lfWeight;
-    }
-    seen.push_back(c);
-  }
-  return seen;
 }
 
 TEST_F(MainScreen, ColoursFontsAndNoNewObjectsOnRepaint) {
