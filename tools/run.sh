@@ -3,18 +3,20 @@
 # sample contacts.
 #
 # Without a display (DISPLAY unset) it walks through a session on its own
-# Xvfb: screenshot of the main screen (build/run/screen-107.png), ACTIVATE,
-# a missed call from the phone emulator, the SMS reply in the outbox, and
-# Quit through a second start. With a display it starts the program for a
-# person and prints how to place calls.
+# Xvfb: a screenshot of each of the four screens (build/run/screen-107.png
+# to screen-110.png, the rules screens with the category Family ticked and
+# left again under "Any numbers"), ACTIVATE, a missed call from the phone
+# emulator, the SMS reply in the outbox, and Quit through a second start.
+# With a display it starts the program for a person and prints how to place
+# calls.
 #
-# --screenshot FILE: only make the screenshot of the main screen, into FILE.
+# --screenshots DIR: only make the four screenshots, into DIR.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
 shot_only=""
-if [ "${1:-}" == "--screenshot" ]; then shot_only=$(realpath -m "$2"); fi
+if [ "${1:-}" == "--screenshots" ]; then shot_only=$(realpath -m "$2"); fi
 
 say() { echo "== $*"; }
 
@@ -102,14 +104,36 @@ boot_prefix
 start_program
 
 # The virtual desktop sits at the top left of the X screen. A screen that
-# has not painted yet is black, so look again until it is not.
-shot=${shot_only:-$run/screen-107.png}
-for _ in $(seq 20); do
-  sleep 0.5
-  import -window root -crop 240x320+0+0 +repage "$shot"
-  [ "$(convert "$shot" -format '%[fx:maxima]' info:)" != 0 ] && break
-done
-say "screenshot of the main screen: $shot"
+# has not painted yet is black, so look again until it is not; a screen
+# opened over another gets a moment to paint first.
+shots=${shot_only:-$run}
+mkdir -p "$shots"
+shoot() {
+  local shot=$shots/screen-$1.png
+  for _ in $(seq 20); do
+    sleep 0.5
+    import -window root -crop 240x320+0+0 +repage "$shot"
+    [ "$(convert "$shot" -format '%[fx:maxima]' info:)" != 0 ] && break
+  done
+  say "screenshot of screen $1 ($2): $shot"
+}
+
+# Each screen is opened from the one before, as a person would; the rules
+# screens go back to "Any numbers" before "Save and back", so the session
+# below still answers every caller.
+shoot 107 "main settings"
+drv click 3 >/dev/null
+drv click 1007 >/dev/null
+drv tick 1021 0 >/dev/null
+shoot 108 "main number rules"
+drv click 1005 >/dev/null
+drv click 1 >/dev/null
+drv click 4 >/dev/null
+shoot 109 "second reply"
+drv click 3 >/dev/null
+shoot 110 "second number rules"
+drv click 1 >/dev/null
+drv click 1023 >/dev/null
 [ -z "$shot_only" ] || exit 0
 
 say "main screen: $(drv text 1027) \"$(drv text 1003)\"; $(drv text 1015); $(drv text 1026)"

@@ -9,7 +9,6 @@ number=+4917012345678
 
 # ms since the epoch of an outbox time (local time, as the stand-in writes).
 outbox_ms() { date -d "$1" +%s%3N; }
-outbox_lines() { [ -f "$outbox" ] && grep -c . "$outbox" || echo 0; }
 
 # Places a call through the emulator inside the desktop; each line it prints
 # is stamped (ms since the epoch) as it arrives.

@@ -133,3 +133,21 @@ stop_prefix() {
   for pid in "${own_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
   own_pids=()
 }
+
+# The standard input with every byte visible: \r for CR, $ at each line end.
+visible_bytes() { LC_ALL=C sed -n 'l 0'; }
+
+outbox_lines() { [ -f "$outbox" ] && grep -c . "$outbox" || echo 0; }
+
+# A missed call from NUMBER through the emulator in the desktop: 3 rings
+# 1 s apart, the caller gives up 7 s after the last, past the moment a reply
+# goes out; returns once the reply, if any, is in the outbox.
+missed_call() {
+  local before
+  before=$(outbox_lines)
+  drv --timeout 60000 run "$(winpath "$emulator")" call "$1" --rings 3 \
+    --interval 1000 --reject-after 7000 --wait 5000 >>"$work/calls.log" 2>&1 ||
+    fail "the emulator could not place the call from $1"
+  local end=$((SECONDS + 3))
+  while [ "$(outbox_lines)" == "$before" ] && [ $SECONDS -lt $end ]; do sleep 0.2; done
+}

@@ -16,6 +16,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include "tests/e2e/tray_icons.h"
 
 namespace {
@@ -39,6 +41,13 @@ const char kUsage[] =
     "                     and print its exit code\n"
     "  set-text ID TEXT   set the text of control ID, then move the focus on\n"
     "  check ID on|off    tick or clear check box ID\n"
+    "  rows ID            print each row of list view ID: \"[x] \" or \"[ ] \" for\n"
+    "                     its tick, then its columns' texts, TAB between them\n"
+    "  tick ID ROW        tap the check box of row ROW of list view ID; fails\n"
+    "                     unless the box changes\n"
+    "  tap ID ROW         tap row ROW of list view ID beside its box; fails\n"
+    "                     unless that row alone is selected then\n"
+    "  enabled ID         print \"enabled\" or \"disabled\" for control ID\n"
     "  main               print the main window: x y w h visible|hidden pid\n"
     "  tray               print the tip of each icon shown in the tray\n"
     "  wait-exit PID      wait for process PID to end; print its exit code\n"
@@ -112,9 +121,11 @@ bool isProgramWindow(HWND window) {
   return lstrcmpiW(imageName(processOf(window)).c_str(), kProgramImage) == 0;
 }
 
+// With a modal screen open, the screen below it is shown too but disabled:
+// the one a person can use is the enabled one.
 BOOL CALLBACK matchScreen(HWND window, LPARAM param) {
-  if (!IsWindowVisible(window) || className(window) != kDialogClass ||
-      !isProgramWindow(window))
+  if (!IsWindowVisible(window) || !IsWindowEnabled(window) ||
+      className(window) != kDialogClass || !isProgramWindow(window))
     return TRUE;
   *reinterpret_cast<HWND*>(param) = window;
   return FALSE;
@@ -217,8 +228,38 @@ int commandText(const wchar_t* id) {
   return kOk;
 }
 
+void CALLBACK noteAnswer(HWND, UINT, ULONG_PTR answered, LRESULT) {
+  *reinterpret_cast<bool*>(answered) = true;
+}
+
 // BM_CLICK presses and releases the button in its own thread, as a tap
-// would, so the screen gets the same BN_CLICKED as from a person.
+// would, so the screen gets the same BN_CLICKED as from a person. A click
+// that opens a modal screen is answered only once that screen has closed,
+// so the click is done when it is answered, when another screen has come
+// up instead of this one, or when the button has gone with its screen.
+bool clickButton(HWND button, HWND screen) {
+  bool answered = false;
+  if (!SendMessageCallbackW(button, BM_CLICK, 0, 0, noteAnswer,
+                            reinterpret_cast<ULONG_PTR>(&answered))) {
+    std::fprintf(stderr, "screen_driver: cannot click (error %lu)\n",
+                 GetLastError());
+    return false;
+  }
+  const bool done = waitFor([&] {
+    MSG message;  // the answer comes while the driver looks at its queue
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+      DispatchMessageW(&message);
+    if (answered || !IsWindow(button)) return true;
+    HWND now = findScreen();
+    return now != nullptr && now != screen;
+  });
+  if (!done)
+    std::fprintf(stderr, "screen_driver: the click was not handled within "
+                         "%lu ms\n",
+                 timeoutMs);
+  return done;
+}
+
 int commandClick(const wchar_t* id, bool waitExit) {
   HWND screen = nullptr;
   HWND button = screenControl(id, &screen);
@@ -229,7 +270,7 @@ int commandClick(const wchar_t* id, bool waitExit) {
                              FALSE, processOf(screen))
                : nullptr;
   if (waitExit && process == nullptr) return kFailed;
-  int result = send(button, BM_CLICK, 0, 0) ? kOk : kFailed;
+  int result = clickButton(button, screen) ? kOk : kTimedOut;
   if (result == kOk && waitExit) result = waitForExit(process);
   if (process != nullptr) CloseHandle(process);
   return result;
@@ -261,6 +302,266 @@ int commandCheck(const wchar_t* id, const wchar_t* state) {
     return kFailed;
   if (!send(box, BM_GETCHECK, 0, 0, &checked)) return kFailed;
   return (checked == BST_CHECKED) == on ? kOk : kFailed;
+}
+
+int commandEnabled(const wchar_t* id) {
+  HWND screen = nullptr;
+  HWND control = screenControl(id, &screen);
+  if (control == nullptr) return screen == nullptr ? kTimedOut : kNotFound;
+  printLine(IsWindowEnabled(control) ? L"enabled" : L"disabled");
+  return kOk;
+}
+
+// ---- List views ------------------------------------------------------
+//
+// A list view of another process reads and writes its records (rows' texts,
+// rectangles, hit tests) at the address it is given, so the records live in
+// memory of the screen's process for the time of a request.
+
+class RemoteMemory {
+ public:
+  static constexpr SIZE_T kSize = 4096;
+
+  explicit RemoteMemory(HWND window) {
+    process_ = OpenProcess(
+        PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+        processOf(window));
+    if (process_ != nullptr)
+      base_ = static_cast<char*>(VirtualAllocEx(
+          process_, nullptr, kSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (base_ == nullptr)
+      std::fprintf(stderr,
+                   "screen_driver: no memory in the screen's process (error "
+                   "%lu)\n",
+                   GetLastError());
+  }
+  ~RemoteMemory() {
+    if (base_ != nullptr) VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
+    if (process_ != nullptr) CloseHandle(process_);
+  }
+  RemoteMemory(const RemoteMemory&) = delete;
+  RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+  bool ok() const { return base_ != nullptr; }
+  // The address in the screen's process of the byte at `offset`.
+  char* at(SIZE_T offset) const { return base_ + offset; }
+  bool write(SIZE_T offset, const void* data, SIZE_T size) {
+    return WriteProcessMemory(process_, at(offset), data, size, nullptr);
+  }
+  bool read(SIZE_T offset, void* data, SIZE_T size) {
+    return ReadProcessMemory(process_, at(offset), data, size, nullptr);
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  char* base_ = nullptr;
+};
+
+constexpr SIZE_T kRecordAt = 0;
+constexpr SIZE_T kTextAt = 512;
+constexpr int kTextUnits = (RemoteMemory::kSize - kTextAt) / sizeof(wchar_t);
+
+// The list view ID of the screen, after waiting for the screen.
+HWND screenList(const wchar_t* idText, int* result) {
+  HWND screen = nullptr;
+  HWND list = screenControl(idText, &screen);
+  *result = screen == nullptr ? kTimedOut : kNotFound;
+  if (list == nullptr) return nullptr;
+  if (lstrcmpiW(className(list).c_str(), WC_LISTVIEWW) != 0) {
+    std::fprintf(stderr, "screen_driver: control %ls is no list view\n",
+                 idText);
+    *result = kFailed;
+    return nullptr;
+  }
+  return list;
+}
+
+bool rowCount(HWND list, DWORD_PTR* count) {
+  return send(list, LVM_GETITEMCOUNT, 0, 0, count);
+}
+
+// The tick a row shows: its state image less one (1 ticked, 0 not, -1 no
+// box at all); -2 when the list does not answer.
+int rowTick(HWND list, int row) {
+  DWORD_PTR state = 0;
+  if (!send(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK, &state))
+    return -2;
+  return static_cast<int>(state >> 12) - 1;
+}
+
+bool columnCount(HWND list, int* count) {
+  DWORD_PTR header = 0, n = 0;
+  if (!send(list, LVM_GETHEADER, 0, 0, &header)) return false;
+  if (header != 0 &&
+      !send(reinterpret_cast<HWND>(header), HDM_GETITEMCOUNT, 0, 0, &n))
+    return false;
+  // A report view without columns still shows its rows' main texts.
+  *count = n > 0 ? static_cast<int>(n) : 1;
+  return true;
+}
+
+bool cellText(HWND list, RemoteMemory* memory, int row, int column,
+              std::wstring* text) {
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = reinterpret_cast<wchar_t*>(memory->at(kTextAt));
+  item.cchTextMax = kTextUnits;
+  DWORD_PTR length = 0;
+  if (!memory->write(kRecordAt, &item, sizeof item) ||
+      !send(list, LVM_GETITEMTEXTW, row,
+            reinterpret_cast<LPARAM>(memory->at(kRecordAt)), &length))
+    return false;
+  text->assign(length < DWORD_PTR(kTextUnits) ? length : 0, L'\0');
+  return text->empty() ||
+         memory->read(kTextAt, &(*text)[0], text->size() * sizeof(wchar_t));
+}
+
+int commandRows(const wchar_t* id) {
+  int result = kOk;
+  HWND list = screenList(id, &result);
+  if (list == nullptr) return result;
+  RemoteMemory memory(list);
+  DWORD_PTR rows = 0;
+  int columns = 0;
+  if (!memory.ok() || !rowCount(list, &rows) || !columnCount(list, &columns))
+    return kFailed;
+  for (DWORD_PTR row = 0; row < rows; ++row) {
+    std::wstring line = rowTick(list, int(row)) == 1 ? L"[x] " : L"[ ] ";
+    for (int column = 0; column < columns; ++column) {
+      std::wstring text;
+      if (!cellText(list, &memory, int(row), column, &text)) {
+        std::fprintf(stderr, "screen_driver: cannot read row %lu\n",
+                     static_cast<unsigned long>(row));
+        return kFailed;
+      }
+      line += (column > 0 ? L"\t" : L"") + text;
+    }
+    printLine(line);
+  }
+  return kOk;
+}
+
+bool itemRect(HWND list, RemoteMemory* memory, int row, int part, RECT* r) {
+  RECT asked{};
+  asked.left = part;
+  DWORD_PTR found = 0;
+  return memory->write(kRecordAt, &asked, sizeof asked) &&
+         send(list, LVM_GETITEMRECT, row,
+              reinterpret_cast<LPARAM>(memory->at(kRecordAt)), &found) &&
+         found != 0 && memory->read(kRecordAt, r, sizeof *r);
+}
+
+// Whether the list itself places `at` on `part` (an LVHT_ flag) of `row`.
+bool hitsPart(HWND list, RemoteMemory* memory, POINT at, int row, UINT part) {
+  LVHITTESTINFO hit{};
+  hit.pt = at;
+  DWORD_PTR found = 0;
+  return memory->write(kRecordAt, &hit, sizeof hit) &&
+         send(list, LVM_HITTEST, 0,
+              reinterpret_cast<LPARAM>(memory->at(kRecordAt)), &found) &&
+         memory->read(kRecordAt, &hit, sizeof hit) &&
+         static_cast<int>(found) == row && (hit.flags & LVHT_ONITEM) == part;
+}
+
+enum class RowPart { box, label };
+
+// Where a person taps a row, once it is scrolled into view: its box is the
+// state icon, between the row's start and its icon; its label is the text
+// beside it, of which the middle of the part inside the list is taken.
+bool tapPoint(HWND list, RemoteMemory* memory, int row, RowPart part,
+              POINT* at) {
+  RECT bounds{}, icon{}, label{}, client{};
+  if (!send(list, LVM_ENSUREVISIBLE, row, FALSE) ||
+      !itemRect(list, memory, row, LVIR_BOUNDS, &bounds) ||
+      !itemRect(list, memory, row, LVIR_ICON, &icon) ||
+      !itemRect(list, memory, row, LVIR_LABEL, &label) ||
+      !GetClientRect(list, &client))
+    return false;
+  const LONG middle = (bounds.top + bounds.bottom) / 2;
+  const LONG labelEnd = label.right < client.right ? label.right : client.right;
+  *at = part == RowPart::box ? POINT{(bounds.left + icon.left) / 2, middle}
+                             : POINT{(label.left + labelEnd) / 2, middle};
+  return hitsPart(list, memory, *at, row,
+                  part == RowPart::box ? LVHT_ONITEMSTATEICON
+                                       : LVHT_ONITEMLABEL);
+}
+
+// Mouse down and up, each sent: the list handles them in the screen's
+// thread, which hears the list's notifications before each send returns.
+bool tapAt(HWND list, POINT at) {
+  const LPARAM where = MAKELPARAM(at.x, at.y);
+  return send(list, WM_LBUTTONDOWN, MK_LBUTTON, where) &&
+         send(list, WM_LBUTTONUP, 0, where);
+}
+
+// A disabled or hidden list takes no taps from a person; a sent mouse
+// message would still reach it, so the driver refuses itself.
+HWND tappableRow(const wchar_t* id, const wchar_t* rowText, int* row,
+                 int* result) {
+  unsigned long number = 0;
+  if (!parseNumber(rowText, &number)) {
+    *result = kUsageError;
+    return nullptr;
+  }
+  HWND list = screenList(id, result);
+  if (list == nullptr) return nullptr;
+  *result = kFailed;
+  if (!IsWindowEnabled(list) || !IsWindowVisible(list)) {
+    std::fprintf(stderr, "screen_driver: list %ls is %ls\n", id,
+                 IsWindowEnabled(list) ? L"hidden" : L"disabled");
+    return nullptr;
+  }
+  DWORD_PTR rows = 0;
+  if (!rowCount(list, &rows)) return nullptr;
+  if (number >= rows) {
+    std::fprintf(stderr, "screen_driver: list %ls has no row %ls\n", id,
+                 rowText);
+    *result = kNotFound;
+    return nullptr;
+  }
+  *row = static_cast<int>(number);
+  return list;
+}
+
+bool tapRowPart(HWND list, int row, RowPart part) {
+  RemoteMemory memory(list);
+  POINT at{};
+  if (!memory.ok()) return false;
+  if (!tapPoint(list, &memory, row, part, &at)) {
+    std::fprintf(stderr, "screen_driver: no place to tap the %ls of row %d\n",
+                 part == RowPart::box ? L"box" : L"label", row);
+    return false;
+  }
+  return tapAt(list, at);
+}
+
+int commandTick(const wchar_t* id, const wchar_t* rowText) {
+  int row = 0, result = kOk;
+  HWND list = tappableRow(id, rowText, &row, &result);
+  if (list == nullptr) return result;
+  const int before = rowTick(list, row);
+  if (!tapRowPart(list, row, RowPart::box)) return kFailed;
+  const int after = rowTick(list, row);
+  if (after != before && after >= 0) return kOk;
+  std::fprintf(stderr, "screen_driver: the box of row %d stayed %d\n", row,
+               before);
+  return kFailed;
+}
+
+int commandTap(const wchar_t* id, const wchar_t* rowText) {
+  int row = 0, result = kOk;
+  HWND list = tappableRow(id, rowText, &row, &result);
+  if (list == nullptr) return result;
+  if (!tapRowPart(list, row, RowPart::label)) return kFailed;
+  DWORD_PTR first = 0, next = 0;
+  if (!send(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED, &first) ||
+      !send(list, LVM_GETNEXTITEM, row, LVNI_SELECTED, &next))
+    return kFailed;
+  if (static_cast<int>(first) == row && static_cast<int>(next) == -1)
+    return kOk;
+  std::fprintf(stderr, "screen_driver: row %d is not the only one selected\n",
+               row);
+  return kFailed;
 }
 
 int commandMain() {
@@ -412,6 +713,10 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"set-text" && rest == 2)
     return commandSetText(args[0], args[1]);
   if (command == L"check" && rest == 2) return commandCheck(args[0], args[1]);
+  if (command == L"rows" && rest == 1) return commandRows(args[0]);
+  if (command == L"tick" && rest == 2) return commandTick(args[0], args[1]);
+  if (command == L"tap" && rest == 2) return commandTap(args[0], args[1]);
+  if (command == L"enabled" && rest == 1) return commandEnabled(args[0]);
   if (command == L"main" && rest == 0) return commandMain();
   if (command == L"tray" && rest == 0) return commandTray();
   if (command == L"wait-exit" && rest == 1) return commandWaitExit(args[0]);
