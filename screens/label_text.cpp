@@ -2,11 +2,7 @@
 
 #include "engine/text.h"
 
-void appendText(char16_t* out, size_t capacity, const char16_t* text) {
-  size_t n = textLength(out, capacity);
-  for (; *text != 0 && n + 1 < capacity; ++text) out[n++] = *text;
-  out[n] = 0;
-}
+namespace {
 
 void appendNumber(char16_t* out, size_t capacity, int32_t value) {
   char16_t digits[12];
@@ -26,6 +22,14 @@ void appendNumber(char16_t* out, size_t capacity, int32_t value) {
   appendText(out, capacity, text);
 }
 
+}  // namespace
+
+void appendText(char16_t* out, size_t capacity, const char16_t* text) {
+  size_t n = textLength(out, capacity);
+  for (; *text != 0 && n + 1 < capacity; ++text) out[n++] = *text;
+  out[n] = 0;
+}
+
 void formatCount(char16_t* out, size_t capacity, const char16_t* pattern,
                  int32_t value) {
   out[0] = 0;
@@ -42,7 +46,7 @@ void formatCount(char16_t* out, size_t capacity, const char16_t* pattern,
 
 const char16_t* ringPhrase(int32_t rings) {
   static const char16_t* const kPhrases[] = {
-      u"immediatelly", u"after first ring", u"after 2 rings",
-      u"after 3 rings", u"after 4 rings",   u"after 5 rings"};
+      u"immediatelly",  u"after first ring", u"after 2 rings",
+      u"after 3 rings", u"after 4 rings",    u"after 5 rings"};
   return rings >= 0 && rings <= 5 ? kPhrases[rings] : u"";
 }

@@ -6,7 +6,6 @@
 #include <cstdint>
 
 void appendText(char16_t* out, size_t capacity, const char16_t* text);
-void appendNumber(char16_t* out, size_t capacity, int32_t value);
 // `pattern` with its first "%d" replaced by `value` in decimal.
 void formatCount(char16_t* out, size_t capacity, const char16_t* pattern,
                  int32_t value);

@@ -36,27 +36,26 @@ constexpr ControlStyle kStyles[] = {
 
 ScreenObjects objects;
 
-void setSecondLabels(plat::HWND screen) {
-  const bool second = replySettings.secondEnabled != 0;
-  setItemText(screen, IDC_SECOND_REPLY,
-          second ? u"Disactivate Second Message" : u"Activate Second Message");
-  setItemText(screen, IDC_MESSAGE_LABEL,
-          second ? u"Main Reply message text:" : u"Reply message text:");
+void setRingsLabel(plat::HWND screen) {
   char16_t rings[kLabelUnits];
   ringsLabelText(rings, kLabelUnits);
   setItemText(screen, IDC_RINGS_TEXT, rings);
+}
+
+void setSecondLabels(plat::HWND screen) {
+  const bool second = replySettings.secondEnabled != 0;
+  setItemText(screen, IDC_SECOND_REPLY,
+              second ? u"Disactivate Second Message"
+                     : u"Activate Second Message");
+  setItemText(screen, IDC_MESSAGE_LABEL,
+              second ? u"Main Reply message text:" : u"Reply message text:");
+  setRingsLabel(screen);
 }
 
 void setRulesLabel(plat::HWND screen, bool afterRulesScreen) {
   char16_t text[kLabelUnits];
   rulesLabelText(afterRulesScreen, text, kLabelUnits);
   setItemText(screen, IDC_RULES_TEXT, text);
-}
-
-void setRingsLabel(plat::HWND screen) {
-  char16_t rings[kLabelUnits];
-  ringsLabelText(rings, kLabelUnits);
-  setItemText(screen, IDC_RINGS_TEXT, rings);
 }
 
 // The shortcut's path in the startup folder; false when the folder is not
@@ -199,21 +198,20 @@ void ringsLabelText(char16_t* out, size_t capacity) {
 }
 
 void rulesLabelText(bool afterRulesScreen, char16_t* out, size_t capacity) {
-  out[0] = 0;
   const int32_t selected = countSelected(ReplyKind::main);
   switch (replySettings.mainMode) {
     case 0:
-      appendText(out, capacity, u"to any numbers");
+      formatCount(out, capacity, u"to any numbers", selected);
       break;
     case 1:
-      appendText(out, capacity, afterRulesScreen ? u"only to \n" : u"only to\n");
-      appendNumber(out, capacity, selected);
-      appendText(out, capacity, u" selected numbers");
+      formatCount(out, capacity,
+                  afterRulesScreen ? u"only to \n%d selected numbers"
+                                   : u"only to\n%d selected numbers",
+                  selected);
       break;
     default:
-      appendText(out, capacity, u"to any numbers\nexcl. ");
-      appendNumber(out, capacity, selected);
-      appendText(out, capacity, u" selected");
+      formatCount(out, capacity, u"to any numbers\nexcl. %d selected",
+                  selected);
       break;
   }
 }

@@ -93,20 +93,19 @@ void setTick(plat::HWND list, int32_t row, int32_t flag) {
 // A ticked box is state image 2; every other image reads as unticked, so a
 // row the list shows without a box never gives a flag other than 0 or 1.
 int32_t readTick(plat::HWND list, int32_t row) {
-  const plat::LRESULT state =
-      plat::SendMessageW(list, plat::LVM_GETITEMSTATE,
-                         static_cast<plat::WPARAM>(row),
-                         plat::LVIS_STATEIMAGEMASK);
-  return ((static_cast<uint32_t>(state) & plat::LVIS_STATEIMAGEMASK) >> 12) ==
-                 2
+  const plat::LRESULT state = plat::SendMessageW(list, plat::LVM_GETITEMSTATE,
+                                                 static_cast<plat::WPARAM>(row),
+                                                 plat::LVIS_STATEIMAGEMASK);
+  return (static_cast<uint32_t>(state) & plat::LVIS_STATEIMAGEMASK) ==
+                 plat::indexToStateImageMask(2)
              ? 1
              : 0;
 }
 
 int32_t firstSelectedRow(plat::HWND list) {
-  return static_cast<int32_t>(plat::SendMessageW(
-      list, plat::LVM_GETNEXTITEM, static_cast<plat::WPARAM>(-1),
-      plat::LVNI_SELECTED));
+  return static_cast<int32_t>(plat::SendMessageW(list, plat::LVM_GETNEXTITEM,
+                                                 static_cast<plat::WPARAM>(-1),
+                                                 plat::LVNI_SELECTED));
 }
 
 void addColumn(plat::HWND list, int32_t index, const char16_t* title,
@@ -142,8 +141,7 @@ int32_t appendRow(plat::HWND list, const char16_t* text, size_t units) {
   item.mask = plat::LVIF_TEXT | plat::LVIF_STATE;
   item.iItem = rowCount(list);
   item.pszText = copy;
-  return static_cast<int32_t>(
-      sendList(list, plat::LVM_INSERTITEMW, 0, &item));
+  return static_cast<int32_t>(sendList(list, plat::LVM_INSERTITEMW, 0, &item));
 }
 
 void prepareList(plat::HWND list) {
@@ -170,7 +168,8 @@ int32_t categoryFlag(const NumberRulesScreen& s, int32_t tableRow) {
 
 // Shows the flags of one list, or every box unticked while the lists take
 // no part in the rule; the flags are only read.
-void refreshTicks(const NumberRulesScreen& s, plat::HWND screen, int32_t listId) {
+void refreshTicks(const NumberRulesScreen& s, plat::HWND screen,
+                  int32_t listId) {
   const plat::HWND list = dialogItem(screen, listId);
   const bool inUse = listsInUse(s.kind);
   const bool numbers = listId == IDC_NUMBERS;
@@ -178,7 +177,8 @@ void refreshTicks(const NumberRulesScreen& s, plat::HWND screen, int32_t listId)
   ScreenState& state = stateOf(s.kind);
   state.updatingLists = true;
   for (int32_t r = 0; r < rowCount(list) && r < tableRows; ++r) {
-    const int32_t flag = numbers ? numberFlag(s, r + 1) : categoryFlag(s, r + 1);
+    const int32_t flag =
+        numbers ? numberFlag(s, r + 1) : categoryFlag(s, r + 1);
     setTick(list, r, inUse ? flag : 0);
   }
   state.updatingLists = false;
@@ -204,12 +204,11 @@ void showListsUse(const NumberRulesScreen& s, plat::HWND screen) {
   showListUse(dialogItem(screen, IDC_CATEGORIES), inUse);
 }
 
-void fillNumbers(const NumberRulesScreen& s, plat::HWND screen) {
+void fillNumbers(const NumberRulesScreen& s, plat::HWND screen, bool inUse) {
   const plat::HWND list = dialogItem(screen, IDC_NUMBERS);
   prepareList(list);
   addColumn(list, 0, u"Name", 115);
   addColumn(list, 1, u"Number", 80);
-  const bool inUse = listsInUse(s.kind);
   for (int32_t k = 1; k <= numberRows(); ++k) {
     const NumberEntry& entry = numberTable.rows[k];
     char16_t name[kDisplayNameUnits];
@@ -221,22 +220,21 @@ void fillNumbers(const NumberRulesScreen& s, plat::HWND screen) {
   }
 }
 
-void fillCategories(const NumberRulesScreen& s, plat::HWND screen) {
+void fillCategories(const NumberRulesScreen& s, plat::HWND screen, bool inUse) {
   const plat::HWND list = dialogItem(screen, IDC_CATEGORIES);
   prepareList(list);
   addColumn(list, 0, u"Name", 195);
-  const bool inUse = listsInUse(s.kind);
   for (int32_t k = 1; k <= categoryRows(); ++k) {
     const CategoryEntry& entry = categoryTable.rows[k];
-    const int32_t row =
-        appendRow(list, entry.name, sizeof entry.name / 2 - 1);
+    const int32_t row = appendRow(list, entry.name, sizeof entry.name / 2 - 1);
     if (row >= 0) setTick(list, row, inUse ? categoryFlag(s, k) : 0);
   }
 }
 
 void setUp(const NumberRulesScreen& s, plat::HWND screen) {
   ScreenState& state = stateOf(s.kind);
-  createScreenObjects(state.objects, kStyles, sizeof kStyles / sizeof kStyles[0]);
+  createScreenObjects(state.objects, kStyles,
+                      sizeof kStyles / sizeof kStyles[0]);
   if (s.kind == ReplyKind::main)
     setItemText(screen, IDC_RULES_TITLE,
                 replySettings.secondEnabled != 0 ? u"Send SMS Reply 1 to:"
@@ -248,9 +246,9 @@ void setUp(const NumberRulesScreen& s, plat::HWND screen) {
                  replySettings.*s.mode == s.buttons[i].mode);
   const bool inUse = listsInUse(s.kind);
   state.updatingLists = true;
-  fillNumbers(s, screen);
+  fillNumbers(s, screen, inUse);
   showListUse(dialogItem(screen, IDC_NUMBERS), inUse);
-  fillCategories(s, screen);
+  fillCategories(s, screen, inUse);
   showListUse(dialogItem(screen, IDC_CATEGORIES), inUse);
   state.updatingLists = false;
   refreshRuleLabels(s, screen);
@@ -306,15 +304,14 @@ void forwardNotification(const NumberRulesScreen& s, plat::HWND screen,
   ScreenState& state = stateOf(s.kind);
   if (state.updatingLists) return;
   const auto* change = reinterpret_cast<const plat::NMLISTVIEW*>(lParam);
-  const bool boxChanged =
-      (change->uChanged & plat::LVIF_STATE) != 0 &&
-      ((change->uNewState ^ change->uOldState) & plat::LVIS_STATEIMAGEMASK) !=
-          0;
+  const bool boxChanged = (change->uChanged & plat::LVIF_STATE) != 0 &&
+                          ((change->uNewState ^ change->uOldState) &
+                           plat::LVIS_STATEIMAGEMASK) != 0;
   if (boxChanged && change->iItem >= 0)
     selectOnly(state, dialogItem(screen, listId), change->iItem);
-  plat::SendMessageW(screen,
-                     listId == IDC_NUMBERS ? WM_NUMBERTICKED : WM_CATEGORYTICKED,
-                     0, lParam);
+  plat::SendMessageW(
+      screen, listId == IDC_NUMBERS ? WM_NUMBERTICKED : WM_CATEGORYTICKED, 0,
+      lParam);
 }
 
 void saveAndBack(const NumberRulesScreen& s, plat::HWND screen) {

@@ -21,7 +21,8 @@ FilePath::FilePath(const char16_t* path) : null_(path == nullptr) {
   const bool rootedWithoutDrive =
       text_.size() >= 1 && text_[0] == L'\\' &&
       (text_.size() == 1 || text_[1] != L'\\');
-  if (rootedWithoutDrive) text_.insert(0, systemDrive());
+  static const std::wstring drive = systemDrive();
+  if (rootedWithoutDrive) text_.insert(0, drive);
 }
 
 const wchar_t* FilePath::get() const {

@@ -19,6 +19,7 @@
 #include <commctrl.h>
 
 #include "tests/e2e/tray_icons.h"
+#include "tools/utf8.h"
 
 namespace {
 
@@ -62,19 +63,9 @@ const wchar_t kDialogClass[] = L"#32770";
 
 DWORD timeoutMs = 10000;
 
-std::string utf8(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(),
-                                    static_cast<int>(text.size()), nullptr, 0,
-                                    nullptr, nullptr);
-  std::string out(n, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                      &out[0], n, nullptr, nullptr);
-  return out;
-}
-
 void printLine(const std::wstring& text) {
-  const std::string bytes = utf8(text) + "\n";
+  const std::string bytes =
+      utf8FromUtf16(std::u16string(text.begin(), text.end())) + "\n";
   std::fwrite(bytes.data(), 1, bytes.size(), stdout);
   std::fflush(stdout);
 }

@@ -1,5 +1,7 @@
 #include "tests/win32/support.h"
 
+#include "tools/utf8.h"
+
 namespace support {
 namespace {
 
@@ -201,14 +203,7 @@ bool playCallScript(const std::string& script, DWORD* exitCode) {
 }
 
 std::string toUtf8(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(),
-                                    static_cast<int>(text.size()), nullptr, 0,
-                                    nullptr, nullptr);
-  std::string out(n, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                      &out[0], n, nullptr, nullptr);
-  return out;
+  return utf8FromUtf16(std::u16string(text.begin(), text.end()));
 }
 
 }  // namespace support
